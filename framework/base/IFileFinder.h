@@ -1,0 +1,26 @@
+#pragma once
+// Index of every data file below a root directory, answering by bare file name.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Qorv::Base
+{
+
+class IFileFinder
+{
+public:
+    virtual ~IFileFinder() = default;
+    // Exact, case-sensitive name match.
+    virtual bool Exists(const std::wstring& name) = 0;
+    // Full path of the first indexed file whose name matches with ASCII letters folded, or "".
+    virtual std::wstring Find(const std::wstring& name) = 0;
+    // Replaces names' contents with every indexed name, in index order.
+    virtual void GetFileNames(std::vector<std::wstring>& names) = 0;
+};
+
+// An empty root stands for the directory of the running executable.
+std::shared_ptr<IFileFinder> CreateFileFinder(const std::wstring& root);
+
+} // namespace Qorv::Base

@@ -1,0 +1,73 @@
+#include "framework/base/StdFileReader.h"
+
+#include "framework/base/Utf8.h"
+
+#include <climits>
+#include <sys/stat.h>
+
+namespace Qorv::Base
+{
+
+StdFileReader::~StdFileReader()
+{
+    Close();
+}
+
+bool StdFileReader::OpenImpl(const std::wstring& path)
+{
+    std::FILE* opened = std::fopen(WideToUtf8(path).c_str(), "rb");
+    if (opened == nullptr)
+    {
+        return false;
+    }
+    // fopen of a directory succeeds on Linux; a directory is not a file to read.
+    struct stat info
+    {
+    };
+    if (fstat(fileno(opened), &info) != 0 || S_ISDIR(info.st_mode))
+    {
+        std::fclose(opened);
+        return false;
+    }
+    stream = opened;
+    return true;
+}
+
+void StdFileReader::CloseImpl()
+{
+    std::fclose(stream);
+    stream = nullptr;
+}
+
+int32_t StdFileReader::GetSizeImpl()
+{
+    const int32_t position = TellImpl();
+    std::fseek(stream, 0, SEEK_END);
+    const long end = std::ftell(stream);
+    SeekImpl(position);
+    // Files of 2 GiB or more do not fit the 32-bit positions; report them as unreadable.
+    return end < 0 || end > INT32_MAX ? -1 : static_cast<int32_t>(end);
+}
+
+int32_t StdFileReader::TellImpl()
+{
+    const long position = std::ftell(stream);
+    return position < 0 || position > INT32_MAX ? -1 : static_cast<int32_t>(position);
+}
+
+int32_t StdFileReader::ReadImpl(void* buffer, int32_t count)
+{
+    return static_cast<int32_t>(std::fread(buffer, 1, static_cast<size_t>(count), stream));
+}
+
+void StdFileReader::SeekImpl(int32_t position)
+{
+    std::fseek(stream, position, SEEK_SET);
+}
+
+std::shared_ptr<IFileReader> CreateFileReader()
+{
+    return std::make_shared<StdFileReader>();
+}
+
+} // namespace Qorv::Base

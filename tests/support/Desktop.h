@@ -1,0 +1,27 @@
+#pragma once
+// Drives the real program's window on the X server the tests run under, as a user would.
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace TestSupport
+{
+
+// The first window whose title matches, polled until it appears or the timeout passes.
+std::optional<std::string> WaitForWindow(const std::string& title,
+                                         std::chrono::milliseconds timeout);
+
+struct Geometry
+{
+    int x = 0, y = 0, width = 0, height = 0;
+};
+std::optional<Geometry> WindowGeometry(const std::string& window);
+
+// Focuses the window and types the keys (xdotool key names, e.g. "Escape", "shift+a").
+void PressKeys(const std::string& window, const std::string& keys);
+
+// What a window manager sends for the close button or Alt+F4: WM_DELETE_WINDOW.
+bool SendCloseRequest(const std::string& window);
+
+} // namespace TestSupport

@@ -1,0 +1,12 @@
+#pragma once
+// The probe's commands. Each takes the arguments after its name and returns the exit code.
+
+#include <string>
+#include <vector>
+
+namespace Probe
+{
+
+using Arguments = std::vector<std::string>;
+
+} // namespace Probe

@@ -1,0 +1,51 @@
+// qorv-probe COMMAND ...: opens data files exactly as the program does and says what it sees.
+
+#include "tools/qorv-probe/Commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+
+struct Command
+{
+    const char* name;
+    const char* usage;
+    int (*run)(const Probe::Arguments&);
+};
+
+const Command commands[] = {
+    {nullptr, nullptr, nullptr},
+};
+
+int Usage()
+{
+    std::fprintf(stderr, "usage:\n");
+    for (const Command& command : commands)
+    {
+        if (command.name != nullptr)
+        {
+            std::fprintf(stderr, "  qorv-probe %s\n", command.usage);
+        }
+    }
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+    {
+        return Usage();
+    }
+    for (const Command& command : commands)
+    {
+        if (command.name != nullptr && std::strcmp(argv[1], command.name) == 0)
+        {
+            return command.run(Probe::Arguments(argv + 2, argv + argc));
+        }
+    }
+    return Usage();
+}

@@ -17,7 +17,7 @@ public:
     void RunFrame();
 
 private:
-    HWND window;
+    [[maybe_unused]] HWND window;
 };
 
 } // namespace Pakemino

@@ -1,0 +1,39 @@
+#include "app/MainWindow.h"
+
+#include "app/WindowProc.h"
+
+namespace Pakemino
+{
+
+namespace
+{
+const wchar_t* const ClassName = L"QORV_DEFAULT_WINDOW";
+const wchar_t* const Title = L"pakemino Technical Preview";
+} // namespace
+
+HWND CreateMainWindow(HINSTANCE instance, int showCommand)
+{
+    WNDCLASSW windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = ClassName;
+    RegisterClassW(&windowClass);
+
+    RECT rect{480, 360, 1120, 840};
+    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, 0);
+    HWND window = CreateWindowExW(0, ClassName, Title, WS_OVERLAPPEDWINDOW, rect.left, rect.top,
+                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                                  instance, nullptr);
+    if (window != nullptr)
+    {
+        ShowWindow(window, showCommand);
+        UpdateWindow(window);
+    }
+    return window;
+}
+
+} // namespace Pakemino

@@ -1,0 +1,12 @@
+#pragma once
+// The program's one window: class "QORV_DEFAULT_WINDOW", a 640×480 client area at (480, 360).
+
+#include "platform/window/Win32.h"
+
+namespace Pakemino
+{
+
+// Registers the class, creates and shows the window; null when no window can be opened.
+HWND CreateMainWindow(HINSTANCE instance, int showCommand);
+
+} // namespace Pakemino

@@ -127,11 +127,7 @@ int main(int argc, char** argv)
         double value = 0;
         while (std::fscanf(out, "%31s %lf", kind, &value) == 2)
         {
-            const std::string name = kind;
-            (name == "first"  ? firsts
-             : name == "tick" ? tickIntervals
-                              : intervals)
-                .push_back(value);
+            (std::string(kind) == "first" ? firsts : intervals).push_back(value);
         }
         fclose(out);
         int status = 0;

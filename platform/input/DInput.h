@@ -6,9 +6,6 @@
 
 #include <cstdint>
 
-using HRESULT = int32_t;
-using ULONG = uint32_t;
-using LONG = int32_t;
 using BYTE = uint8_t;
 using WORD = uint16_t;
 
@@ -20,18 +17,6 @@ constexpr bool FAILED(HRESULT result)
 {
     return result < 0;
 }
-
-struct GUID
-{
-    uint32_t Data1;
-    uint16_t Data2;
-    uint16_t Data3;
-    uint8_t Data4[8];
-
-    friend constexpr bool operator==(const GUID&, const GUID&) = default;
-};
-using REFGUID = const GUID&;
-using REFIID = const GUID&;
 
 constexpr DWORD DIRECTINPUT_VERSION = 0x0800;
 

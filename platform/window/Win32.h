@@ -26,6 +26,23 @@ using HBRUSH = HBRUSH__*;
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 
+// COM's common types, shared by the device interfaces of the other platform folders.
+using HRESULT = int32_t;
+using ULONG = uint32_t;
+using LONG = int32_t;
+
+struct GUID
+{
+    uint32_t Data1;
+    uint16_t Data2;
+    uint16_t Data3;
+    uint8_t Data4[8];
+
+    friend constexpr bool operator==(const GUID&, const GUID&) = default;
+};
+using REFGUID = const GUID&;
+using REFIID = const GUID&;
+
 struct RECT
 {
     int32_t left, top, right, bottom;

@@ -9,4 +9,7 @@ namespace Probe
 
 using Arguments = std::vector<std::string>;
 
+int SoundCommand(const Arguments& arguments);
+int PlayCommand(const Arguments& arguments);
+
 } // namespace Probe

@@ -16,7 +16,9 @@ struct Command
 };
 
 const Command commands[] = {
-    {nullptr, nullptr, nullptr},
+    {"sound", "sound FILE [--pcm OUT]", Probe::SoundCommand},
+    {"play", "play FILE [--ratio R] [--volume V] [--pan P] [--seconds S] [--loop] [--streaming]",
+     Probe::PlayCommand},
 };
 
 int Usage()

@@ -1,0 +1,39 @@
+#pragma once
+// The sound framework's front door: owns the output device and hands out sound buffers.
+// Public operations keep the initialized flag; the Impl hooks open and release the device.
+
+#include "framework/sound/ISoundBuffer.h"
+#include "platform/window/Win32.h"
+
+#include <memory>
+
+namespace Qorv::Sound
+{
+
+class ISoundManager
+{
+public:
+    ISoundManager() = default;
+    ISoundManager(const ISoundManager&) = delete;
+    ISoundManager& operator=(const ISoundManager&) = delete;
+    virtual ~ISoundManager() = default;
+
+    bool Initialize(HWND window);
+    void Finalize();
+    bool IsInitialized() const { return initialized; }
+
+    // Closed buffers; they open once a manager has been initialized.
+    virtual std::shared_ptr<ISoundBuffer> CreateBuffer() = 0;
+    virtual std::shared_ptr<ISoundBuffer> CreateStreamingBuffer() = 0;
+
+protected:
+    virtual bool InitializeImpl(HWND window) = 0;
+    virtual void FinalizeImpl() = 0;
+
+private:
+    bool initialized = false;
+};
+
+std::shared_ptr<ISoundManager> CreateSoundManager();
+
+} // namespace Qorv::Sound

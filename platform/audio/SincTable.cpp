@@ -1,0 +1,102 @@
+#include "platform/audio/SincTable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace
+{
+
+// Kaiser's beta for about 100 dB in the stopband.
+constexpr double KaiserBeta = 9.6;
+
+double BesselI0(double x)
+{
+    double sum = 1.0;
+    double term = 1.0;
+    const double quarterSquare = x * x / 4.0;
+    for (int k = 1; k < 64 && term > sum * 1e-17; ++k)
+    {
+        term *= quarterSquare / (static_cast<double>(k) * k);
+        sum += term;
+    }
+    return sum;
+}
+
+double Sinc(double x)
+{
+    if (std::fabs(x) < 1e-12)
+    {
+        return 1.0;
+    }
+    const double px = std::numbers::pi * x;
+    return std::sin(px) / px;
+}
+
+int ScaleLevel(double scale)
+{
+    if (scale <= 1.0)
+    {
+        return 0;
+    }
+    // A hair below each step keeps exact scales (2.0) on their own table.
+    return static_cast<int>(std::ceil(std::log2(scale) * SincTable::ScaleStepsPerOctave - 1e-9));
+}
+
+} // namespace
+
+SincTable::SincTable(double maxStep)
+{
+    const int levels = ScaleLevel(std::max(1.0, maxStep)) + 1;
+    const double windowNorm = BesselI0(KaiserBeta);
+    for (int level = 0; level < levels; ++level)
+    {
+        const double scale = std::exp2(static_cast<double>(level) / ScaleStepsPerOctave);
+        const int taps = (static_cast<int>(std::ceil(BaseTaps * scale)) + 7) & ~7;
+        const double half = taps / 2.0;
+        std::vector<double> rows(static_cast<size_t>(Phases + 1) * static_cast<size_t>(taps));
+        for (int phase = 0; phase <= Phases; ++phase)
+        {
+            double* row = &rows[static_cast<size_t>(phase) * static_cast<size_t>(taps)];
+            const double offset = static_cast<double>(phase) / Phases;
+            double sum = 0.0;
+            for (int tap = 0; tap < taps; ++tap)
+            {
+                const double x = (tap - (taps / 2 - 1)) - offset;
+                const double u = x / half;
+                const double window =
+                    std::fabs(u) >= 1.0
+                        ? 0.0
+                        : BesselI0(KaiserBeta * std::sqrt(1.0 - u * u)) / windowNorm;
+                row[tap] = Sinc(x / scale) / scale * window;
+                sum += row[tap];
+            }
+            // Unit gain at DC for every phase, so a constant stays a constant.
+            for (int tap = 0; tap < taps; ++tap)
+            {
+                row[tap] /= sum;
+            }
+        }
+        std::vector<float> packed(static_cast<size_t>(Phases) * 2u * static_cast<size_t>(taps));
+        for (int phase = 0; phase < Phases; ++phase)
+        {
+            const double* row = &rows[static_cast<size_t>(phase) * static_cast<size_t>(taps)];
+            const double* next = row + taps;
+            float* out = &packed[static_cast<size_t>(phase) * 2u * static_cast<size_t>(taps)];
+            for (int tap = 0; tap < taps; ++tap)
+            {
+                out[tap] = static_cast<float>(row[tap]);
+                out[taps + tap] = static_cast<float>(next[tap] - row[tap]);
+            }
+        }
+        storage.push_back(std::move(packed));
+        kernels.push_back(Kernel{taps, storage.back().data()});
+        maxTaps = std::max(maxTaps, taps);
+    }
+}
+
+const SincTable::Kernel& SincTable::ForStep(double step) const
+{
+    const int level = std::min(ScaleLevel(step), static_cast<int>(kernels.size()) - 1);
+    return kernels[static_cast<size_t>(level)];
+}

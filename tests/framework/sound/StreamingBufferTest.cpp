@@ -1,0 +1,166 @@
+// The streaming buffer and its worker against the real mixer, pulled offline at the pace of a
+// fast device so the worker's refills have real time to land.
+
+#include "framework/sound/DxSoundManager.h"
+#include "framework/sound/DxStreamingThread.h"
+#include "tests/platform/audio/OfflineMixer.h"
+#include "tests/platform/audio/Signal.h"
+#include "tests/support/RiffBytes.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+using namespace Qorv::Sound;
+using namespace TestSupport;
+using namespace std::chrono_literals;
+
+namespace
+{
+
+std::string Ramp(int frames, int divisor = 1)
+{
+    std::string data;
+    for (int i = 0; i < frames; ++i)
+    {
+        data += Le16(static_cast<uint16_t>(i / divisor));
+    }
+    return data;
+}
+
+class StreamingBuffer : public ::testing::Test
+{
+protected:
+    void SetUp() override { PublishSoundDevice(mixer.Device()); }
+    void TearDown() override { PublishSoundDevice(nullptr); }
+
+    std::shared_ptr<ISoundBuffer> Opened(const std::string& wave)
+    {
+        auto buffer = CreateSoundManager()->CreateStreamingBuffer();
+        EXPECT_TRUE(buffer->Open(dir.Write("stream.wav", wave).wstring()));
+        return buffer;
+    }
+
+    // Tenths of a second at a time, each followed by a pause: 1.5 s of sound takes 45 ms.
+    std::vector<float> RenderPaced(DWORD frames)
+    {
+        std::vector<float> out;
+        while (frames > 0)
+        {
+            const DWORD chunk = std::min<DWORD>(frames, 4800);
+            const auto part = mixer.Render(chunk);
+            out.insert(out.end(), part.begin(), part.end());
+            frames -= chunk;
+            std::this_thread::sleep_for(3ms);
+        }
+        return out;
+    }
+
+    static int PlayedFrame(const std::vector<float>& out, size_t frame)
+    {
+        return static_cast<int>(std::lround(out[2 * frame] * 32768.0f));
+    }
+
+    OfflineMixer mixer;
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_F(StreamingBuffer, RingHoldsThreeSecondsAndRefillsHalfOfIt)
+{
+    const std::wstring path =
+        dir.Write("cd.wav", PcmWave(2, 44100, std::string(44100 * 4 * 4, '\0'))).wstring();
+    DxStreamingThread worker;
+    LPDIRECTSOUNDBUFFER ring = worker.Open(path);
+    ASSERT_NE(ring, nullptr);
+    void* data = nullptr;
+    DWORD bytes = 0;
+    ASSERT_EQ(ring->Lock(0, 0, &data, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+    ring->Unlock(data, bytes, nullptr, 0);
+    EXPECT_EQ(bytes, 529200u);
+    worker.Restart(0);
+    worker.Restart(0);
+    DWORD play = 0;
+    ring->GetCurrentPosition(&play, nullptr);
+    EXPECT_EQ(play, 264600u);
+    worker.Close();
+}
+
+TEST_F(StreamingBuffer, ShortFileLoopsWithoutASeamAndPlayOnceStillLoops)
+{
+    // One second of 1 kHz: a whole number of cycles, so a seamless loop is one pure tone.
+    auto buffer = Opened(PcmWave(1, 48000, SinePcm(1000, 48000, 48000, 0.5)));
+    buffer->Play(false);
+    const auto out = RenderPaced(48000 * 5);
+    EXPECT_TRUE(buffer->IsPlaying());
+    const ToneFit fit = FitTone(Channel(out, 0, 1024), 1000.0 / 48000.0);
+    EXPECT_NEAR(fit.amplitude, 0.5, 0.001);
+    EXPECT_GT(fit.restDb, 85.0);
+}
+
+TEST_F(StreamingBuffer, LoopPositionWithinTheSoundIsWhereEachPassRestarts)
+{
+    auto buffer = Opened(PcmWave(1, 48000, Ramp(24000)));
+    buffer->SetLoopPosition(12000);
+    buffer->Play(false);
+    const auto out = RenderPaced(48000 * 4);
+    EXPECT_EQ(PlayedFrame(out, 23999), 23999);
+    EXPECT_EQ(PlayedFrame(out, 24000), 12000);
+    EXPECT_EQ(PlayedFrame(out, 24000 + 12000), 12000);
+    EXPECT_EQ(PlayedFrame(out, 24000 + 12000 * 10 + 5), 12005);
+}
+
+TEST_F(StreamingBuffer, LoopPositionBeyondTheEndIsIgnored)
+{
+    auto buffer = Opened(PcmWave(1, 48000, Ramp(24000)));
+    buffer->SetLoopPosition(24001);
+    buffer->Play(false);
+    const auto out = RenderPaced(48000 * 2);
+    EXPECT_EQ(PlayedFrame(out, 24000), 0);
+}
+
+TEST_F(StreamingBuffer, PauseThenSetPositionThenPlayPlaysFromThere)
+{
+    // Twelve seconds whose samples count 1/24 of a frame each.
+    auto buffer = Opened(PcmWave(1, 48000, Ramp(48000 * 12, 24)));
+    buffer->Play(false);
+    RenderPaced(4800);
+    buffer->Pause();
+    buffer->SetPosition(10.0f);
+    buffer->Play(false);
+    const auto out = RenderPaced(48000 * 2);
+    EXPECT_EQ(PlayedFrame(out, 0), 480000 / 24);
+    EXPECT_EQ(PlayedFrame(out, 48000 + 24), 528024 / 24);
+}
+
+TEST_F(StreamingBuffer, CloseWhilePlayingReturnsPromptlyAndReleasesEverything)
+{
+    auto buffer = Opened(PcmWave(1, 48000, SinePcm(440, 48000, 48000 * 4, 0.5)));
+    buffer->Play(true);
+    RenderPaced(48000);
+    const auto start = std::chrono::steady_clock::now();
+    buffer->Close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 150ms);
+    EXPECT_FALSE(buffer->IsOpen());
+    EXPECT_FALSE(buffer->IsPlaying());
+    const auto out = mixer.Render(1024);
+    EXPECT_EQ(RmsOf(Channel(out, 0)), 0.0);
+    // Reopening starts a new worker on the new file.
+    EXPECT_TRUE(buffer->Open(dir.Write("again.wav", PcmWave(1, 48000, Ramp(4800))).wstring()));
+    EXPECT_EQ(buffer->GetLength(), 0.0f);
+}
+
+TEST_F(StreamingBuffer, FailedOpenLeavesNoThreadOrBuffer)
+{
+    auto buffer = CreateSoundManager()->CreateStreamingBuffer();
+    EXPECT_FALSE(buffer->Open(dir.Write("junk.bin", "junk").wstring()));
+    PublishSoundDevice(nullptr);
+    EXPECT_FALSE(buffer->Open(dir.Write("ok.wav", PcmWave(1, 48000, Ramp(4800))).wstring()));
+    EXPECT_FALSE(buffer->IsOpen());
+    buffer->Play(true);
+    EXPECT_FALSE(buffer->IsPlaying());
+}

@@ -1,0 +1,65 @@
+// Feeds arbitrary bytes to the sound file readers exactly as the buffers open them, then reads
+// the whole sound, seeks and loops.
+
+#include "framework/base/Utf8.h"
+#include "framework/sound/ISoundFile.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+// A hostile header may claim up to 2 GiB of PCM; reading that much proves nothing more.
+constexpr int32_t MaxBytesRead = 1 << 20;
+
+// The readers open paths, so each input goes through one file of this process, removed at exit.
+struct InputFile
+{
+    ~InputFile() { std::remove(path.c_str()); }
+    const std::string path = "/tmp/qorv-sound-fuzz-" + std::to_string(getpid());
+};
+
+const std::string& InputPath()
+{
+    static const InputFile file;
+    return file.path;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::FILE* out = std::fopen(InputPath().c_str(), "wb");
+    if (out == nullptr)
+    {
+        return 0;
+    }
+    std::fwrite(data, 1, size, out);
+    std::fclose(out);
+
+    auto file = Qorv::Sound::OpenSoundFile(Qorv::Base::Utf8ToWide(InputPath()));
+    if (!file)
+    {
+        return 0;
+    }
+    const WAVEFORMATEX format = file->GetFormat();
+    const int32_t length = file->GetLength();
+    std::vector<uint8_t> pcm(static_cast<size_t>(std::clamp(length, 0, MaxBytesRead)) + 7);
+    file->Read(pcm.data(), static_cast<int32_t>(pcm.size()));
+    if (format.nBlockAlign != 0)
+    {
+        const int32_t frames = length / format.nBlockAlign;
+        file->SetLoopPosition(frames / 2);
+        file->Seek(frames);
+        file->Read(pcm.data(), std::min<int32_t>(static_cast<int32_t>(pcm.size()), 4096));
+        file->Seek(frames / 3);
+        file->Read(pcm.data(), std::min<int32_t>(static_cast<int32_t>(pcm.size()), 4096));
+    }
+    return 0;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Test signals and their measurement: PCM tones to play, and what a mix came out as.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace TestSupport
+{
+
+// A sine as little-endian signed PCM of 16 or 32 bits, one channel or the same on two.
+std::string SinePcm(double frequency, double rate, int frames, double amplitude, int bits = 16,
+                    int channels = 1);
+
+// One channel (0 left, 1 right) of interleaved stereo from sample first on.
+std::vector<double> Channel(const std::vector<float>& stereo, int channel, size_t first = 0);
+
+struct ToneFit
+{
+    double amplitude = 0.0;
+    // Everything that is not the tone, in dB below it.
+    double restDb = 0.0;
+};
+// Least-squares fit of a sine at a known frequency (cycles per sample).
+ToneFit FitTone(const std::vector<double>& signal, double cyclesPerSample);
+
+// From interpolated upward zero crossings, in cycles per sample.
+double MeasureFrequency(const std::vector<double>& signal);
+
+double RmsOf(const std::vector<double>& signal);
+double Decibels(double ratio);
+
+} // namespace TestSupport

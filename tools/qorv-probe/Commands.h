@@ -10,6 +10,7 @@ namespace Probe
 using Arguments = std::vector<std::string>;
 
 int SoundCommand(const Arguments& arguments);
+int ImageCommand(const Arguments& arguments);
 int PlayCommand(const Arguments& arguments);
 
 } // namespace Probe

@@ -17,6 +17,7 @@ struct Command
 
 const Command commands[] = {
     {"sound", "sound FILE [--pcm OUT]", Probe::SoundCommand},
+    {"image", "image FILE [--png OUT]", Probe::ImageCommand},
     {"play", "play FILE [--ratio R] [--volume V] [--pan P] [--seconds S] [--loop] [--streaming]",
      Probe::PlayCommand},
 };

@@ -1,0 +1,48 @@
+#pragma once
+// Picture decoder opened on a file reader: reports the size and writes 32-bit ARGB rows, top row
+// first, into memory the caller owns. Public operations keep the open state; Impl hooks decode.
+
+#include "framework/base/IFileReader.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace Qorv::Draw
+{
+
+class IImageFile
+{
+public:
+    IImageFile() = default;
+    IImageFile(const IImageFile&) = delete;
+    IImageFile& operator=(const IImageFile&) = delete;
+    virtual ~IImageFile() = default;
+
+    // Positions the reader at byte 0 itself; false leaves the image closed.
+    bool Open(const std::shared_ptr<Base::IFileReader>& reader);
+    void Close();
+    bool IsOpen() const { return open; }
+    int32_t GetWidth();
+    int32_t GetHeight();
+    // Writes GetHeight() rows of GetWidth() pixels, row r at pixels + r * stride. Returns the
+    // bytes of pixels produced, 0 when nothing was decoded.
+    int32_t ReadPixels(uint32_t* pixels, int32_t stride);
+
+protected:
+    virtual bool OpenImpl(const std::shared_ptr<Base::IFileReader>& reader) = 0;
+    virtual void CloseImpl() = 0;
+    virtual int32_t ReadPixelsImpl(uint32_t* pixels, int32_t stride) = 0;
+    virtual int32_t GetWidthImpl() = 0;
+    virtual int32_t GetHeightImpl() = 0;
+
+private:
+    bool open = false;
+    std::shared_ptr<Base::IFileReader> reader;
+};
+
+// Each returns a new, closed decoder.
+std::shared_ptr<IImageFile> CreatePngImageFile();
+std::shared_ptr<IImageFile> CreateBitmapImageFile();
+std::shared_ptr<IImageFile> CreateJpegImageFile();
+
+} // namespace Qorv::Draw

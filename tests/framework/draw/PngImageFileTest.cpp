@@ -1,0 +1,174 @@
+#include "framework/draw/PngImageFile.h"
+#include "framework/draw/BitmapImageFile.h"
+#include "tests/framework/draw/DecodedImage.h"
+#include "tests/support/MemoryFileReader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using DrawTests::DecodedImage;
+using DrawTests::SuitePath;
+using Qorv::Draw::PngImageFile;
+using TestSupport::MemoryFileReader;
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+// The suite's decodings: one JSON array of r, g, b, a values.
+std::vector<int> ReadJsonValues(const fs::path& file)
+{
+    std::ifstream in(file);
+    std::string text{std::istreambuf_iterator<char>(in), {}};
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '[' || c == ']' || c == ','; }, ' ');
+    std::istringstream values(text);
+    std::vector<int> out{std::istream_iterator<int>(values), {}};
+    return out;
+}
+
+std::shared_ptr<MemoryFileReader> ReaderOver(const std::vector<uint8_t>& bytes)
+{
+    auto reader = std::make_shared<MemoryFileReader>(bytes.data(), bytes.size());
+    reader->OpenMemory();
+    return reader;
+}
+
+std::vector<uint8_t> FileBytes(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+} // namespace
+
+TEST(PngSuite, EveryValidImageEqualsItsDecoding)
+{
+    int checked = 0;
+    for (const auto& entry : fs::directory_iterator(SuitePath("pngsuite/png")))
+    {
+        const std::string stem = entry.path().stem().string();
+        if (entry.path().extension() != ".png" || stem.starts_with("x"))
+        {
+            continue;
+        }
+        // Sixteen-bit samples come out as their high byte; the suite rounds them, or keeps all 16.
+        fs::path expected = SuitePath("pngsuite/json") / (stem + "_to8.json");
+        int tolerance = fs::exists(expected) ? 1 : 0;
+        if (tolerance == 0)
+        {
+            expected = SuitePath("pngsuite/json") / (stem + ".json");
+        }
+        std::vector<int> rgba = ReadJsonValues(expected);
+        if (std::any_of(rgba.begin(), rgba.end(), [](int v) { return v > 255; }))
+        {
+            for (int& v : rgba)
+            {
+                v = (v + 128) / 257;
+            }
+            tolerance = 1;
+        }
+        PngImageFile png;
+        const DecodedImage decoded = DecodedImage::FromFile(png, entry.path());
+        ASSERT_TRUE(decoded.opened) << stem;
+        ASSERT_EQ(rgba.size(), decoded.pixels.size() * 4) << stem;
+        for (size_t i = 0; i < decoded.pixels.size(); ++i)
+        {
+            const uint32_t p = decoded.pixels[i];
+            const int got[4] = {static_cast<int>(p >> 16 & 0xFF), static_cast<int>(p >> 8 & 0xFF),
+                                static_cast<int>(p & 0xFF), static_cast<int>(p >> 24)};
+            for (int c = 0; c < 4; ++c)
+            {
+                ASSERT_LE(std::abs(got[c] - rgba[i * 4 + c]), tolerance)
+                    << stem << " pixel " << i << " channel " << c;
+            }
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked, 161);
+}
+
+TEST(PngSuite, EveryCorruptImageIsRefused)
+{
+    int checked = 0;
+    for (const auto& entry : fs::directory_iterator(SuitePath("pngsuite/png")))
+    {
+        if (!entry.path().filename().string().starts_with("x"))
+        {
+            continue;
+        }
+        PngImageFile png;
+        const DecodedImage decoded = DecodedImage::FromFile(png, entry.path());
+        EXPECT_TRUE(!decoded.opened || decoded.result == 0) << entry.path();
+        ++checked;
+    }
+    EXPECT_EQ(checked, 14);
+}
+
+TEST(PngImageFile, InterlacedImagesCountEveryPassAndMatchTheirPlainTwin)
+{
+    PngImageFile png;
+    const DecodedImage interlaced =
+        DecodedImage::FromFile(png, SuitePath("pngsuite/png/basi2c08.png"));
+    const DecodedImage plain = DecodedImage::FromFile(png, SuitePath("pngsuite/png/basn2c08.png"));
+    ASSERT_TRUE(interlaced.opened);
+    EXPECT_EQ(interlaced.result, 32 * 32 * 7 * 4);
+    EXPECT_EQ(plain.result, 32 * 32 * 4);
+    EXPECT_EQ(interlaced.pixels, plain.pixels);
+}
+
+TEST(PngImageFile, ForeignContentFailsAtTheSignature)
+{
+    std::vector<uint8_t> bmp = FileBytes(SuitePath("bmpsuite/g/rgb24.bmp"));
+    std::mt19937 random(7);
+    std::vector<uint8_t> noise(4096);
+    std::generate(noise.begin(), noise.end(), [&] { return static_cast<uint8_t>(random()); });
+    for (const auto* bytes : {&bmp, &noise})
+    {
+        auto reader = ReaderOver(*bytes);
+        PngImageFile png;
+        EXPECT_FALSE(png.Open(reader));
+        EXPECT_EQ(reader->Tell(), 8) << "nothing past the signature was read";
+    }
+}
+
+TEST(PngImageFile, TruncatedDataIsAFailureNotAPicture)
+{
+    std::vector<uint8_t> bytes = FileBytes(SuitePath("pngsuite/png/basn6a08.png"));
+    bytes.resize(bytes.size() / 2);
+    auto reader = ReaderOver(bytes);
+    PngImageFile png;
+    ASSERT_TRUE(png.Open(reader));
+    std::vector<uint32_t> pixels(32 * 32);
+    EXPECT_EQ(png.ReadPixels(pixels.data(), 32), 0);
+    png.Close();
+    EXPECT_FALSE(png.IsOpen());
+
+    bytes.resize(40);
+    PngImageFile header;
+    EXPECT_FALSE(header.Open(ReaderOver(bytes))) << "the header itself is cut";
+}
+
+TEST(PngImageFile, ClosingAnUnreadImageIsQuiet)
+{
+    auto reader = Qorv::Base::CreateFileReader();
+    ASSERT_TRUE(reader->Open(SuitePath("pngsuite/png/basn3p08.png").wstring()));
+    PngImageFile png;
+    ASSERT_TRUE(png.Open(reader));
+    EXPECT_EQ(png.GetWidth(), 32);
+    png.Close();
+    EXPECT_EQ(png.GetWidth(), 0);
+    ASSERT_TRUE(png.Open(reader)) << "a closed decoder opens again on the same reader";
+    std::vector<uint32_t> pixels(32 * 32);
+    EXPECT_EQ(png.ReadPixels(pixels.data(), 32), 32 * 32 * 4);
+}

@@ -1,0 +1,11 @@
+// Fuzzes the BMP decoder through open, size and pixel decoding.
+
+#include "framework/draw/BitmapImageFile.h"
+#include "tests/fuzz/FuzzImageFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    Qorv::Draw::BitmapImageFile image;
+    FuzzSupport::FuzzImageFile(image, data, size);
+    return 0;
+}

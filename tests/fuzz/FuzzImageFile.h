@@ -1,0 +1,34 @@
+#pragma once
+// One fuzz input through a picture decoder as the texture loader drives it: open, size, pixels.
+
+#include "framework/draw/IImageFile.h"
+#include "tests/support/MemoryFileReader.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace FuzzSupport
+{
+
+inline void FuzzImageFile(Qorv::Draw::IImageFile& image, const uint8_t* data, size_t size)
+{
+    auto reader = std::make_shared<TestSupport::MemoryFileReader>(data, size);
+    reader->OpenMemory();
+    if (!image.Open(reader))
+    {
+        return;
+    }
+    const int64_t width = image.GetWidth();
+    const int64_t height = image.GetHeight();
+    // The destination is the caller's; keep it within the fuzzer's memory limit.
+    if (width > 0 && height > 0 && width * height <= (int64_t{1} << 22))
+    {
+        std::vector<uint32_t> pixels(static_cast<size_t>(width * height));
+        image.ReadPixels(pixels.data(), static_cast<int32_t>(width));
+    }
+    image.Close();
+}
+
+} // namespace FuzzSupport

@@ -1,5 +1,7 @@
 #include "framework/sound/MpegSoundFile.h"
 
+#include "platform/codec/MpegFrame.h"
+
 #include <cstring>
 #include <vector>
 
@@ -9,21 +11,6 @@ namespace Qorv::Sound
 namespace
 {
 
-// Bitrates in kbit/s by index, ISO/IEC 11172-3 (MPEG-1) and 13818-3 (MPEG-2 and 2.5).
-constexpr uint16_t Mpeg1Bitrates[3][15] = {
-    {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},
-    {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},
-    {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320},
-};
-constexpr uint16_t Mpeg2Bitrates[2][15] = {
-    {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},
-    {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},
-};
-constexpr uint32_t SampleRates[3][3] = {
-    {44100, 48000, 32000}, // MPEG-1
-    {22050, 24000, 16000}, // MPEG-2
-    {11025, 12000, 8000},  // MPEG-2.5
-};
 constexpr uint16_t CodecDelay = 1393;
 constexpr int32_t Id3v1Size = 128;
 
@@ -31,30 +18,20 @@ constexpr int32_t Id3v1Size = 128;
 
 bool MpegSoundFile::DescribeFrameHeader(const uint8_t b[4], MPEGLAYER3WAVEFORMAT& record)
 {
-    if (b[0] != 0xFF || (b[1] & 0xE0) != 0xE0)
+    MpegHeader fields;
+    if (!DecodeMpegHeader(b, fields))
     {
         return false;
     }
-    const int versionBits = (b[1] >> 3) & 3;
-    const int layerBits = (b[1] >> 1) & 3;
-    const int bitrateIndex = b[2] >> 4;
-    const int rateIndex = (b[2] >> 2) & 3;
-    if (versionBits == 1 || layerBits == 0 || bitrateIndex == 15 || rateIndex == 3)
-    {
-        return false;
-    }
-    const bool mpeg1 = versionBits == 3;
-    const int layer = 4 - layerBits;
-    const uint32_t bitrate = mpeg1 ? Mpeg1Bitrates[layer - 1][bitrateIndex]
-                                   : Mpeg2Bitrates[layer == 1 ? 0 : 1][bitrateIndex];
-    const uint32_t rate = SampleRates[mpeg1 ? 0 : versionBits == 2 ? 1 : 2][rateIndex];
-    const uint32_t padding = (b[2] >> 1) & 1;
-    const uint32_t l = layer == 1 ? 1 : 3;
-    const uint32_t v = mpeg1 ? 2 : 1;
+    const uint32_t bitrate = fields.bitrateKbps;
+    const uint32_t rate = fields.sampleRate;
+    const uint32_t padding = fields.padding;
+    const uint32_t l = fields.layer == 1 ? 1 : 3;
+    const uint32_t v = fields.mpeg1 ? 2 : 1;
 
     record = {};
     record.wfx.wFormatTag = WAVE_FORMAT_MPEGLAYER3;
-    record.wfx.nChannels = (b[3] & 0xC0) == 0xC0 ? 1 : 2;
+    record.wfx.nChannels = fields.channels;
     record.wfx.nSamplesPerSec = rate;
     record.wfx.nAvgBytesPerSec = bitrate * 1000 / 8;
     record.wfx.nBlockAlign = 1;

@@ -21,7 +21,7 @@ constexpr uint32_t SampleRates[3][3] = {
 
 } // namespace
 
-bool ReadMpegFrameHeader(const uint8_t h[4], MpegFrame& frame)
+bool DecodeMpegHeader(const uint8_t h[4], MpegHeader& fields)
 {
     if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0)
     {
@@ -31,28 +31,40 @@ bool ReadMpegFrameHeader(const uint8_t h[4], MpegFrame& frame)
     const int layerBits = (h[1] >> 1) & 3;
     const int bitrateIndex = h[2] >> 4;
     const int rateIndex = (h[2] >> 2) & 3;
-    if (versionBits == 1 || layerBits == 0 || bitrateIndex == 0 || bitrateIndex == 15 ||
-        rateIndex == 3)
+    if (versionBits == 1 || layerBits == 0 || bitrateIndex == 15 || rateIndex == 3)
     {
         return false;
     }
-    const bool mpeg1 = versionBits == 3;
-    const int layer = 4 - layerBits;
-    const uint32_t bitrate = 1000u * (mpeg1 ? Mpeg1Bitrates[layer - 1][bitrateIndex]
-                                            : Mpeg2Bitrates[layer == 1 ? 0 : 1][bitrateIndex]);
-    const uint32_t rate = SampleRates[mpeg1 ? 0 : versionBits == 2 ? 1 : 2][rateIndex];
-    const uint32_t padding = (h[2] >> 1) & 1;
-    if (layer == 1)
+    fields.mpeg1 = versionBits == 3;
+    fields.layer = 4 - layerBits;
+    fields.bitrateKbps = fields.mpeg1 ? Mpeg1Bitrates[fields.layer - 1][bitrateIndex]
+                                      : Mpeg2Bitrates[fields.layer == 1 ? 0 : 1][bitrateIndex];
+    fields.sampleRate = SampleRates[fields.mpeg1 ? 0 : versionBits == 2 ? 1 : 2][rateIndex];
+    fields.padding = (h[2] >> 1) & 1;
+    fields.channels = (h[3] & 0xC0) == 0xC0 ? 1 : 2;
+    return true;
+}
+
+bool ReadMpegFrameHeader(const uint8_t h[4], MpegFrame& frame)
+{
+    MpegHeader fields;
+    if (!DecodeMpegHeader(h, fields) || fields.bitrateKbps == 0)
     {
-        frame = {(12 * bitrate / rate + padding) * 4, 384};
+        return false;
     }
-    else if (layer == 2 || mpeg1)
+    const uint32_t bitrate = 1000u * fields.bitrateKbps;
+    const uint32_t rate = fields.sampleRate;
+    if (fields.layer == 1)
     {
-        frame = {144 * bitrate / rate + padding, 1152};
+        frame = {(12 * bitrate / rate + fields.padding) * 4, 384};
+    }
+    else if (fields.layer == 2 || fields.mpeg1)
+    {
+        frame = {144 * bitrate / rate + fields.padding, 1152};
     }
     else
     {
-        frame = {72 * bitrate / rate + padding, 576};
+        frame = {72 * bitrate / rate + fields.padding, 576};
     }
     return true;
 }

@@ -1,9 +1,10 @@
 # Libraries found through pkg-config, each as an imported target PkgConfig::<NAME>.
 # Only platform/ libraries (and the codec-backed image decoders) link them.
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(EPOXY REQUIRED IMPORTED_TARGET epoxy)
+pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng16)
+pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
 pkg_check_modules(AVCODEC REQUIRED IMPORTED_TARGET libavcodec)
 pkg_check_modules(SWRESAMPLE REQUIRED IMPORTED_TARGET libswresample)
 pkg_check_modules(AVUTIL REQUIRED IMPORTED_TARGET libavutil)
 pkg_check_modules(VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile)
-pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng16)
-pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)

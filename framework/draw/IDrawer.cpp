@@ -1,0 +1,138 @@
+#include "framework/draw/IDrawer.h"
+
+namespace Qorv::Draw
+{
+
+bool IDrawer::Open(HWND window, int32_t width, int32_t height, int32_t bitsPerPixel,
+                   bool fullScreen, bool waitForVSync)
+{
+    Close();
+    if (!OpenImpl(window, width, height, bitsPerPixel, fullScreen, waitForVSync))
+    {
+        return false;
+    }
+    open = true;
+    return true;
+}
+
+void IDrawer::Close()
+{
+    if (!open)
+    {
+        return;
+    }
+    CloseImpl();
+    open = false;
+    // A device opened later starts on its back buffer.
+    appliedTarget.reset();
+}
+
+void IDrawer::BeginFrame()
+{
+    if (open)
+    {
+        inScene = BeginSceneImpl();
+    }
+}
+
+void IDrawer::EndFrame()
+{
+    if (open && inScene)
+    {
+        EndSceneImpl();
+    }
+}
+
+void IDrawer::Clear()
+{
+    if (open)
+    {
+        ClearImpl();
+    }
+}
+
+void IDrawer::SetBlendMode(int32_t mode)
+{
+    blendMode = mode;
+}
+
+void IDrawer::SetRenderTarget(const std::shared_ptr<ITexture>& texture)
+{
+    if (texture)
+    {
+        requestedTarget = texture;
+    }
+}
+
+void IDrawer::ResetRenderTarget()
+{
+    requestedTarget.reset();
+}
+
+void IDrawer::Flush()
+{
+    if (!open)
+    {
+        return;
+    }
+    if (appliedTarget != requestedTarget)
+    {
+        // Recorded as applied whatever the device said, so a refused target is not retried
+        // at every flush.
+        SetRenderTargetImpl(requestedTarget.get());
+        appliedTarget = requestedTarget;
+    }
+    FlushImpl();
+}
+
+void IDrawer::FillRect(uint32_t colour, int32_t x, int32_t y, int32_t width, int32_t height)
+{
+    if (!open)
+    {
+        return;
+    }
+    DrawCommand command;
+    command.colour = colour;
+    // A fill has no texture alpha to multiply in.
+    command.blendMode = blendMode == BlendAlpha ? BlendVertexAlpha : blendMode;
+    command.destination = {x, y, width, height};
+    command.isRect = true;
+    AddQuadImpl(command);
+}
+
+void IDrawer::DrawImage(const std::shared_ptr<ITexture>& texture, uint32_t colour,
+                        uint32_t priority, const Rect& destination, const Rect& source)
+{
+    if (!open)
+    {
+        return;
+    }
+    DrawCommand command;
+    command.texture = texture.get();
+    command.colour = colour;
+    command.blendMode = blendMode;
+    command.destination = destination;
+    command.source = source;
+    command.priority = priority;
+    command.isRect = true;
+    AddQuadImpl(command);
+}
+
+void IDrawer::DrawImageQuad(const std::shared_ptr<ITexture>& texture, uint32_t colour,
+                            uint32_t priority, const Rect& source, const Quad& corners)
+{
+    if (!open)
+    {
+        return;
+    }
+    DrawCommand command;
+    command.texture = texture.get();
+    command.colour = colour;
+    command.blendMode = blendMode;
+    command.source = source;
+    command.corners = corners;
+    command.priority = priority;
+    AddQuadImpl(command);
+}
+
+} // namespace Qorv::Draw

@@ -1,0 +1,515 @@
+#include "platform/gpu/GlDevice.h"
+
+#include "platform/window/SdlWindow.h"
+
+#include <utility>
+
+namespace
+{
+
+constexpr DWORD FixedVertexFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
+constexpr UINT FixedVertexSize = 32;
+constexpr GLsizei DiffuseOffset = 16;
+constexpr GLsizei TexCoordOffset = 24;
+
+// GL_INVALID_ENUM for a factor this device does not offer.
+GLenum BlendFactor(DWORD blend)
+{
+    switch (blend)
+    {
+    case D3DBLEND_ZERO:
+        return GL_ZERO;
+    case D3DBLEND_ONE:
+        return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+        return GL_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+        return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+        return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_INVDESTCOLOR:
+        return GL_ONE_MINUS_DST_COLOR;
+    default:
+        return GL_INVALID_ENUM;
+    }
+}
+
+GLint Filter(DWORD filter)
+{
+    return filter == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
+}
+
+template <typename T> void Replace(T*& held, T* next)
+{
+    if (next != nullptr)
+    {
+        next->AddRef();
+    }
+    if (held != nullptr)
+    {
+        held->Release();
+    }
+    held = next;
+}
+
+} // namespace
+
+GlDevice::GlDevice(std::shared_ptr<GlContext> context) : context(std::move(context)) {}
+
+GlDevice* GlDevice::Create(HWND window, D3DPRESENT_PARAMETERS& parameters, HRESULT& result)
+{
+    SDL_Window* sdl = SdlWindowOf(window);
+    if (sdl == nullptr)
+    {
+        result = D3DERR_INVALIDCALL;
+        return nullptr;
+    }
+    result = D3DERR_NOTAVAILABLE;
+    if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_OPENGL) == 0)
+    {
+        return nullptr;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GLContext gl = SDL_GL_CreateContext(sdl);
+    if (gl == nullptr)
+    {
+        return nullptr;
+    }
+    auto* device = new GlDevice(std::make_shared<GlContext>(sdl, gl));
+    if (!parameters.Windowed && SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN) != 0)
+    {
+        device->Release();
+        return nullptr;
+    }
+    int drawableWidth = 0;
+    int drawableHeight = 0;
+    SDL_GL_GetDrawableSize(sdl, &drawableWidth, &drawableHeight);
+    if (parameters.BackBufferWidth == 0)
+    {
+        parameters.BackBufferWidth = static_cast<UINT>(drawableWidth);
+    }
+    if (parameters.BackBufferHeight == 0)
+    {
+        parameters.BackBufferHeight = static_cast<UINT>(drawableHeight);
+    }
+    if (parameters.BackBufferFormat == D3DFMT_UNKNOWN)
+    {
+        parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+    }
+    SDL_GL_SetSwapInterval(parameters.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0
+                                                                                            : 1);
+    if (!device->Prepare(parameters.BackBufferWidth, parameters.BackBufferHeight))
+    {
+        device->Release();
+        return nullptr;
+    }
+    result = D3D_OK;
+    return device;
+}
+
+bool GlDevice::Prepare(UINT width, UINT height)
+{
+    if (!program.Build())
+    {
+        return false;
+    }
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+    glGenVertexArrays(1, &vertexArray);
+    glBindVertexArray(vertexArray);
+    glEnableVertexAttribArray(GlProgram::PositionAttribute);
+    glEnableVertexAttribArray(GlProgram::DiffuseAttribute);
+    glEnableVertexAttribArray(GlProgram::TexCoordAttribute);
+
+    // Stage 0 without a texture reads opaque white, so an untextured quad is its vertex colour.
+    const uint32_t white = 0xFFFFFFFF;
+    glGenTextures(1, &whiteTexture);
+    glBindTexture(GL_TEXTURE_2D, whiteTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
+
+    glGenSamplers(1, &sampler);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glBindSampler(0, sampler);
+
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_SCISSOR_TEST);
+
+    backBuffer = new GlSurface(width, height);
+    Replace(renderTarget, backBuffer);
+    BindTarget();
+    return glGetError() == GL_NO_ERROR;
+}
+
+GlDevice::~GlDevice()
+{
+    context->MakeCurrent();
+    Replace<GlSurface>(renderTarget, nullptr);
+    Replace<GlTexture>(texture, nullptr);
+    Replace<GlVertexBuffer>(stream, nullptr);
+    Replace<GlIndexBuffer>(indices, nullptr);
+    if (backBuffer != nullptr)
+    {
+        backBuffer->Release();
+    }
+    glDeleteSamplers(1, &sampler);
+    glDeleteTextures(1, &whiteTexture);
+    glDeleteVertexArrays(1, &vertexArray);
+    program.Destroy();
+}
+
+void GlDevice::BindTarget()
+{
+    GlTexture* target = renderTarget->Texture();
+    glBindFramebuffer(GL_FRAMEBUFFER, target != nullptr ? target->Framebuffer() : 0);
+    viewport = {0, 0, renderTarget->Width(), renderTarget->Height(), 0.0f, 1.0f};
+    program.Use();
+    program.SetTarget(static_cast<float>(renderTarget->Width()),
+                      static_cast<float>(renderTarget->Height()), target == nullptr);
+    glViewport(0, 0, static_cast<GLsizei>(renderTarget->Width()),
+               static_cast<GLsizei>(renderTarget->Height()));
+    ApplyViewport();
+}
+
+// Pre-transformed vertices are already in target pixels; the viewport only clips them.
+void GlDevice::ApplyViewport() const
+{
+    const bool backBufferTarget = renderTarget->Texture() == nullptr;
+    const auto y =
+        backBufferTarget ? renderTarget->Height() - viewport.Y - viewport.Height : viewport.Y;
+    glScissor(static_cast<GLint>(viewport.X), static_cast<GLint>(y),
+              static_cast<GLsizei>(viewport.Width), static_cast<GLsizei>(viewport.Height));
+}
+
+HRESULT GlDevice::BeginScene()
+{
+    if (inScene)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    inScene = true;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::EndScene()
+{
+    if (!inScene)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    inScene = false;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
+{
+    context->MakeCurrent();
+    SDL_GL_SwapWindow(context->Window());
+    return D3D_OK;
+}
+
+HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float,
+                        DWORD)
+{
+    // There is no depth or stencil buffer to clear, and no caller clears part of a target.
+    if (flags != D3DCLEAR_TARGET || count != 0 || rects != nullptr)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    context->MakeCurrent();
+    glClearColor(static_cast<float>((color >> 16) & 0xFF) / 255.0f,
+                 static_cast<float>((color >> 8) & 0xFF) / 255.0f,
+                 static_cast<float>(color & 0xFF) / 255.0f,
+                 static_cast<float>((color >> 24) & 0xFF) / 255.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    return D3D_OK;
+}
+
+HRESULT GlDevice::CreateTexture(UINT width, UINT height, UINT, DWORD usage, D3DFORMAT format,
+                                D3DPOOL pool, IDirect3DTexture9** textureOut, HANDLE*)
+{
+    const bool renderTargetUsage = (usage & D3DUSAGE_RENDERTARGET) != 0;
+    const auto limit = static_cast<UINT>(maxTextureSize);
+    if (textureOut == nullptr || format != D3DFMT_A8R8G8B8 || width == 0 || height == 0 ||
+        width > limit || height > limit || (renderTargetUsage && pool != D3DPOOL_DEFAULT) ||
+        (usage & ~D3DUSAGE_RENDERTARGET) != 0)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    GlTexture* created = GlTexture::Create(context, width, height, usage, pool);
+    if (created == nullptr)
+    {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *textureOut = created;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::CreateVertexBuffer(UINT length, DWORD, DWORD, D3DPOOL,
+                                     IDirect3DVertexBuffer9** vertexBuffer, HANDLE*)
+{
+    if (vertexBuffer == nullptr || length == 0)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    GlVertexBuffer* created = GlVertexBuffer::Create(context, length);
+    if (created == nullptr)
+    {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *vertexBuffer = created;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::CreateIndexBuffer(UINT length, DWORD, D3DFORMAT format, D3DPOOL,
+                                    IDirect3DIndexBuffer9** indexBuffer, HANDLE*)
+{
+    if (indexBuffer == nullptr || length == 0 || format != D3DFMT_INDEX16)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    GlIndexBuffer* created = GlIndexBuffer::Create(context, length);
+    if (created == nullptr)
+    {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *indexBuffer = created;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::SetRenderTarget(DWORD renderTargetIndex, IDirect3DSurface9* surface)
+{
+    auto* next = dynamic_cast<GlSurface*>(surface);
+    if (renderTargetIndex != 0 || next == nullptr)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    if (next->Texture() != nullptr && next->Texture()->Framebuffer() == 0)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    context->MakeCurrent();
+    Replace(renderTarget, next);
+    BindTarget();
+    return D3D_OK;
+}
+
+HRESULT GlDevice::GetRenderTarget(DWORD renderTargetIndex, IDirect3DSurface9** surface)
+{
+    if (renderTargetIndex != 0 || surface == nullptr)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    renderTarget->AddRef();
+    *surface = renderTarget;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::GetBackBuffer(UINT swapChain, UINT backBufferIndex, D3DBACKBUFFER_TYPE type,
+                                IDirect3DSurface9** surface)
+{
+    if (swapChain != 0 || backBufferIndex != 0 || type != D3DBACKBUFFER_TYPE_MONO ||
+        surface == nullptr)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    backBuffer->AddRef();
+    *surface = backBuffer;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::SetViewport(const D3DVIEWPORT9* next)
+{
+    if (next == nullptr || next->Width == 0 || next->Height == 0 ||
+        next->X > renderTarget->Width() || next->Width > renderTarget->Width() - next->X ||
+        next->Y > renderTarget->Height() || next->Height > renderTarget->Height() - next->Y)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    context->MakeCurrent();
+    viewport = *next;
+    ApplyViewport();
+    return D3D_OK;
+}
+
+HRESULT GlDevice::GetViewport(D3DVIEWPORT9* current)
+{
+    if (current == nullptr)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    *current = viewport;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
+{
+    switch (state)
+    {
+    case D3DRS_ALPHABLENDENABLE:
+        blendEnabled = value != 0;
+        return D3D_OK;
+    case D3DRS_SRCBLEND:
+    case D3DRS_DESTBLEND:
+        if (BlendFactor(value) == GL_INVALID_ENUM)
+        {
+            return D3DERR_INVALIDCALL;
+        }
+        (state == D3DRS_SRCBLEND ? sourceBlend : destinationBlend) = value;
+        return D3D_OK;
+    case D3DRS_ZENABLE:
+    case D3DRS_ZWRITEENABLE:
+        // There is no depth buffer to test or write.
+        return value == D3DZB_FALSE ? D3D_OK : D3DERR_INVALIDCALL;
+    case D3DRS_CULLMODE:
+        // Quads are drawn whichever way they wind.
+        return value == D3DCULL_NONE ? D3D_OK : D3DERR_INVALIDCALL;
+    }
+    return D3DERR_INVALIDCALL;
+}
+
+HRESULT GlDevice::SetTexture(DWORD stage, IDirect3DTexture9* next)
+{
+    auto* glTexture = dynamic_cast<GlTexture*>(next);
+    if (stage != 0 || (next != nullptr && glTexture == nullptr))
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    Replace(texture, glTexture);
+    return D3D_OK;
+}
+
+HRESULT GlDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value)
+{
+    if (stage != 0)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    switch (type)
+    {
+    case D3DTSS_ALPHAOP:
+        if (value != D3DTOP_SELECTARG1 && value != D3DTOP_SELECTARG2 && value != D3DTOP_MODULATE)
+        {
+            return D3DERR_INVALIDCALL;
+        }
+        alphaOperation = value;
+        return D3D_OK;
+    case D3DTSS_ALPHAARG1:
+    case D3DTSS_ALPHAARG2:
+        if (value != D3DTA_DIFFUSE && value != D3DTA_CURRENT && value != D3DTA_TEXTURE)
+        {
+            return D3DERR_INVALIDCALL;
+        }
+        (type == D3DTSS_ALPHAARG1 ? alphaArgument1 : alphaArgument2) = value;
+        return D3D_OK;
+    }
+    return D3DERR_INVALIDCALL;
+}
+
+HRESULT GlDevice::SetSamplerState(DWORD samplerIndex, D3DSAMPLERSTATETYPE type, DWORD value)
+{
+    if (samplerIndex != 0 || (type != D3DSAMP_MAGFILTER && type != D3DSAMP_MINFILTER) ||
+        (value != D3DTEXF_POINT && value != D3DTEXF_LINEAR))
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    (type == D3DSAMP_MAGFILTER ? magFilter : minFilter) = value;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
+                                       UINT minVertexIndex, UINT numVertices, UINT startIndex,
+                                       UINT primCount)
+{
+    if (!inScene || type != D3DPT_TRIANGLELIST || vertexFormat != FixedVertexFormat ||
+        stream == nullptr || indices == nullptr || streamStride != FixedVertexSize ||
+        primCount == 0 || numVertices == 0 || baseVertexIndex < 0 || stream->IsLocked() ||
+        indices->IsLocked())
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    const uint64_t indexEnd = (static_cast<uint64_t>(startIndex) + primCount * 3ull) * 2;
+    const uint64_t firstVertex = static_cast<uint64_t>(baseVertexIndex) + minVertexIndex;
+    const uint64_t vertexFrom = streamOffset + firstVertex * FixedVertexSize;
+    const uint64_t vertexTo = vertexFrom + static_cast<uint64_t>(numVertices) * FixedVertexSize;
+    if (indexEnd > indices->Length() || vertexTo > stream->Length())
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    context->MakeCurrent();
+    if (blendEnabled)
+    {
+        glEnable(GL_BLEND);
+        glBlendFunc(BlendFactor(sourceBlend), BlendFactor(destinationBlend));
+    }
+    else
+    {
+        glDisable(GL_BLEND);
+    }
+    program.Use();
+    program.SetAlphaStage(static_cast<GLint>(alphaOperation), static_cast<GLint>(alphaArgument1),
+                          static_cast<GLint>(alphaArgument2));
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture != nullptr ? texture->Name() : whiteTexture);
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, Filter(magFilter));
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, Filter(minFilter));
+
+    glBindVertexArray(vertexArray);
+    indices->Upload(static_cast<UINT>(startIndex * 2ull), static_cast<UINT>(indexEnd));
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->Name());
+    stream->Upload(static_cast<UINT>(vertexFrom), static_cast<UINT>(vertexTo));
+    const auto at = [this](GLsizei offset)
+    {
+        return reinterpret_cast<const void*>(static_cast<uintptr_t>(streamOffset + offset));
+    };
+    glVertexAttribPointer(GlProgram::PositionAttribute, 4, GL_FLOAT, GL_FALSE, FixedVertexSize,
+                          at(0));
+    // GL_BGRA reads a D3DCOLOR's bytes (blue, green, red, alpha) into red, green, blue, alpha.
+    glVertexAttribPointer(GlProgram::DiffuseAttribute, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE,
+                          FixedVertexSize, at(DiffuseOffset));
+    glVertexAttribPointer(GlProgram::TexCoordAttribute, 2, GL_FLOAT, GL_FALSE, FixedVertexSize,
+                          at(TexCoordOffset));
+    glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(primCount * 3), GL_UNSIGNED_SHORT,
+                             reinterpret_cast<const void*>(static_cast<uintptr_t>(startIndex) * 2),
+                             baseVertexIndex);
+    return D3D_OK;
+}
+
+HRESULT GlDevice::SetFVF(DWORD fvf)
+{
+    if (fvf != FixedVertexFormat)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    vertexFormat = fvf;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData,
+                                  UINT offsetInBytes, UINT stride)
+{
+    auto* buffer = dynamic_cast<GlVertexBuffer*>(streamData);
+    if (streamNumber != 0 || (streamData != nullptr && buffer == nullptr))
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    Replace(stream, buffer);
+    streamOffset = offsetInBytes;
+    streamStride = stride;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::SetIndices(IDirect3DIndexBuffer9* indexData)
+{
+    auto* buffer = dynamic_cast<GlIndexBuffer*>(indexData);
+    if (indexData != nullptr && buffer == nullptr)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    Replace(indices, buffer);
+    return D3D_OK;
+}

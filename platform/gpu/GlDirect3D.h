@@ -1,0 +1,12 @@
+#pragma once
+// The Direct3D object: makes the GL device of a window.
+
+#include "platform/gpu/RefCounted.h"
+
+class GlDirect3D final : public RefCounted<IDirect3D9>
+{
+public:
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow, DWORD behaviorFlags,
+                         D3DPRESENT_PARAMETERS* presentationParameters,
+                         IDirect3DDevice9** returnedDeviceInterface) override;
+};

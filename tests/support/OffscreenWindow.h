@@ -1,0 +1,33 @@
+#pragma once
+// A window with a real OpenGL context and no display (SDL's offscreen driver on EGL), for the
+// tests that draw with the GL device and read the pixels back.
+
+#include "platform/window/Win32.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace TestSupport
+{
+
+class OffscreenWindow
+{
+public:
+    OffscreenWindow(int width, int height);
+    OffscreenWindow(const OffscreenWindow&) = delete;
+    OffscreenWindow& operator=(const OffscreenWindow&) = delete;
+    ~OffscreenWindow();
+
+    // Null when no window could be made.
+    HWND Handle() const { return window; }
+
+private:
+    HWND window = nullptr;
+};
+
+// The pixels of the current context as A8R8G8B8, top row first: from the back buffer (whose
+// rows GL keeps bottom up), or from whatever render target is bound, row 0 as stored.
+std::vector<uint32_t> ReadBackBuffer(int width, int height);
+std::vector<uint32_t> ReadBoundTarget(int width, int height);
+
+} // namespace TestSupport

@@ -1,23 +1,70 @@
 #pragma once
-// The application object: owns the framework objects and runs one frame per RunFrame.
+// The application object: owns the framework objects, the voice player and the sequencer, and
+// runs one frame per RunFrame: input, sequencer, keys, picture.
 
+#include "framework/draw/DrawCommand.h"
+#include "framework/draw/IDrawer.h"
+#include "framework/draw/ITexture.h"
+#include "framework/input/IInputManager.h"
+#include "framework/sound/ISoundManager.h"
+#include "music/RhythmSequencer.h"
+#include "music/ZirmPlayer.h"
 #include "platform/window/Win32.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
 
 namespace Pakemino
 {
 
+// The rhythm track shown on the pads and edited by F1..F8, and the first step F1 edits (0 or 8).
+extern int32_t selectedTrack;
+extern int32_t stepPage;
+// Rotation of the feedback trail in whole degrees: 3, -3 or 0.
+extern int32_t trailAngle;
+
+// The framework objects a Game runs on; the program makes the real ones, tests their own.
+struct GameDevices
+{
+    std::shared_ptr<Qorv::Draw::IDrawer> drawer;
+    std::shared_ptr<Qorv::Input::IInputManager> input;
+    std::shared_ptr<Qorv::Sound::ISoundManager> sound;
+    Clock clock = timeGetTime;
+};
+
+GameDevices CreateGameDevices();
+
 class Game
 {
 public:
-    explicit Game(HWND window);
+    explicit Game(HWND window, GameDevices devices = CreateGameDevices());
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
     ~Game();
 
     void RunFrame();
 
+    // The corners of rect turned by trailAngle about its centre.
+    static Qorv::Draw::Quad MakeTrailQuad(const Qorv::Draw::Rect& rect);
+
+    // Declaration order is construction order; destruction runs in reverse.
+    std::shared_ptr<Qorv::Draw::IDrawer> drawer;
+    std::shared_ptr<Qorv::Input::IInputManager> input;
+    std::shared_ptr<Qorv::Sound::ISoundManager> sound;
+    std::shared_ptr<ZirmPlayer> player;
+    int32_t transpose = 12;
+    std::shared_ptr<Qorv::Draw::ITexture> noteTexture;
+    std::array<std::shared_ptr<Qorv::Draw::ITexture>, 2> feedbackTargets;
+    std::shared_ptr<Qorv::Draw::ITexture> stageTexture;
+    std::shared_ptr<Qorv::Draw::ITexture> padTexture;
+    bool targetIndex = false;
+    HWND window;
+    std::shared_ptr<RhythmSequencer> sequencer;
+
 private:
-    [[maybe_unused]] HWND window;
+    void HandleKeys();
+    void DrawFrame();
 };
 
 } // namespace Pakemino

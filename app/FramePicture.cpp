@@ -1,0 +1,99 @@
+// The frame picture: a feedback trail in two 1024×1024 targets that every note stamps into,
+// under the stage, the 16 step pads of the selected track and the step cursor.
+
+#include "app/Game.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace Pakemino
+{
+
+using Qorv::Draw::Quad;
+using Qorv::Draw::Rect;
+
+int32_t trailAngle = 3;
+
+Quad Game::MakeTrailQuad(const Rect& rect)
+{
+    const int32_t cx = rect.x + rect.width / 2;
+    const int32_t cy = rect.y + rect.height / 2;
+    const float theta = static_cast<float>(trailAngle * 3.141592 / 180.0);
+    const float s = std::sin(theta);
+    const float c = std::cos(theta);
+    auto turn = [&](int32_t x, int32_t y)
+    {
+        const auto dx = static_cast<float>(x - cx);
+        const auto dy = static_cast<float>(y - cy);
+        return Qorv::Draw::Point{static_cast<int32_t>(static_cast<float>(cx) + c * dx - s * dy),
+                                 static_cast<int32_t>(static_cast<float>(cy) + s * dx + c * dy)};
+    };
+    return Quad{turn(rect.x, rect.y), turn(rect.x + rect.width, rect.y),
+                turn(rect.x, rect.y + rect.height),
+                turn(rect.x + rect.width, rect.y + rect.height)};
+}
+
+void Game::DrawFrame()
+{
+    using namespace Qorv::Draw;
+    drawer->BeginFrame();
+    targetIndex = !targetIndex;
+    const auto& current = feedbackTargets[targetIndex ? 1 : 0];
+    const auto& previous = feedbackTargets[targetIndex ? 0 : 1];
+    drawer->SetRenderTarget(current);
+
+    // About every 250 frames (4 s) the trail picks a new turn.
+    if (std::rand() % 250 == 0)
+    {
+        const int r = std::rand() % 3;
+        trailAngle = r == 0 ? 3 : r == 1 ? -3 : 0;
+    }
+
+    // The previous frame, half opaque, 16 pixels larger and turned, over the one before it.
+    drawer->SetBlendMode(BlendVertexAlpha);
+    drawer->DrawImageQuad(previous, 0x80FFFFFF, 0, Rect{0, 0, 1024, 1024},
+                          MakeTrailQuad(Rect{-8, -8, 1040, 1040}));
+
+    const int32_t stamps = player->playedCount;
+    player->playedCount = 0;
+    for (int32_t i = 0; i < stamps; ++i)
+    {
+        drawer->SetBlendMode(BlendNone);
+        const int32_t x = 256 + std::rand() % 256;
+        const int32_t y = 352 + std::rand() % 256;
+        drawer->DrawImage(noteTexture, 0xFFFFFFFF, 100, Rect{x, y, 256, 64}, Rect{0, 0, 256, 64});
+    }
+    drawer->Flush();
+
+    drawer->ResetRenderTarget();
+    drawer->SetBlendMode(BlendNone);
+    drawer->FillRect(0xFF000000, 0, 0, 640, 480);
+    drawer->Flush();
+
+    // The middle of the trail, whose centre (512, 512) is its turning point.
+    drawer->SetBlendMode(BlendNone);
+    drawer->DrawImage(current, 0xFFFFFFFF, 0, Rect{0, 0, 640, 480}, Rect{192, 272, 640, 480});
+    drawer->SetBlendMode(BlendAdd);
+    drawer->DrawImage(stageTexture, 0xFFFFFFFF, 10, Rect{0, 0, 640, 480}, Rect{0, 0, 640, 480});
+
+    drawer->SetBlendMode(BlendAlpha);
+    const RhythmTrack& track = sequencer->tracks[selectedTrack];
+    for (int32_t i = 0; i < 16; ++i)
+    {
+        const Rect pad{32 + 36 * i, 32, 32, 32};
+        drawer->DrawImage(padTexture, 0xFFFFFFFF, 0, pad, Rect{0, 0, 32, 32});
+        if (track.steps[static_cast<size_t>(i)])
+        {
+            drawer->DrawImage(padTexture, 0xFFFFFF00, 10, pad, Rect{0, 0, 32, 32});
+        }
+    }
+    drawer->SetBlendMode(BlendAdd);
+    drawer->DrawImage(padTexture, 0xFFFFFFFF, 10, Rect{32 + 36 * sequencer->step, 32, 32, 32},
+                      Rect{0, 0, 32, 32});
+
+    drawer->SetBlendMode(BlendNone);
+    drawer->Flush();
+    drawer->EndFrame();
+}
+
+} // namespace Pakemino

@@ -1,0 +1,69 @@
+// The frame's key handling: every key the game knows is asked once, in a fixed order, whether it
+// went down in this frame; each action is immediate, so later keys see earlier effects.
+
+#include "app/KeyLayout.h"
+#include "app/Game.h"
+
+#include <algorithm>
+
+namespace Pakemino
+{
+
+void Game::HandleKeys()
+{
+    if (input->IsKeyPressed(Keys::KeyLShift))
+    {
+        transpose -= 1;
+    }
+    if (input->IsKeyPressed(Keys::KeyRShift))
+    {
+        transpose += 1;
+    }
+    transpose = std::clamp(transpose, 0, 12);
+
+    for (size_t row = 0; row < NoteRows.size(); ++row)
+    {
+        for (size_t column = 0; column < NoteRows[row].size(); ++column)
+        {
+            if (input->IsKeyPressed(NoteRows[row][column]))
+            {
+                player->PlayNote(static_cast<int32_t>(row),
+                                 transpose + static_cast<int32_t>(column));
+            }
+        }
+    }
+
+    for (size_t k = 0; k < StepKeys.size(); ++k)
+    {
+        if (input->IsKeyPressed(StepKeys[k]))
+        {
+            bool& stepOn =
+                sequencer->tracks[selectedTrack].steps[static_cast<size_t>(stepPage) + k];
+            stepOn = !stepOn;
+        }
+    }
+    if (input->IsKeyPressed(Keys::KeyF9))
+    {
+        stepPage = stepPage == 0 ? 8 : 0;
+    }
+
+    if (input->IsKeyPressed(Keys::KeyF11))
+    {
+        sequencer->interval += 5;
+    }
+    if (input->IsKeyPressed(Keys::KeyF12))
+    {
+        // Below zero the sequencer would stop, not speed up: every frame is as fast as it goes.
+        sequencer->interval = std::max(sequencer->interval - 5, 0);
+    }
+
+    for (size_t t = 0; t < TrackKeys.size(); ++t)
+    {
+        if (input->IsKeyPressed(TrackKeys[t]))
+        {
+            selectedTrack = static_cast<int32_t>(t);
+        }
+    }
+}
+
+} // namespace Pakemino

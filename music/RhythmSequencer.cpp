@@ -1,0 +1,44 @@
+#include "music/RhythmSequencer.h"
+
+namespace Pakemino
+{
+
+RhythmSequencer::RhythmSequencer(std::shared_ptr<Qorv::Sound::ISoundManager> soundManager,
+                                 Clock clockSource)
+    : sound(std::move(soundManager)), lastStepTime(clockSource()), clock(clockSource)
+{
+}
+
+void RhythmSequencer::SetSample(const std::wstring& path, int32_t track)
+{
+    auto buffer = sound->CreateBuffer();
+    if (!path.empty())
+    {
+        buffer->Open(path);
+    }
+    tracks[track].sample = std::move(buffer);
+}
+
+void RhythmSequencer::Update()
+{
+    // Read as unsigned: a negative interval halts the pattern until it is raised again.
+    if (clock() - lastStepTime <= static_cast<uint32_t>(interval))
+    {
+        return;
+    }
+    // A fresh reading, not lastStepTime + interval: a late step is not made up.
+    lastStepTime = clock();
+    step = (step + 1) & 15;
+    for (int32_t t = 0; t < TrackCount; ++t)
+    {
+        RhythmTrack& track = tracks[t];
+        if (track.steps[static_cast<size_t>(step)] && track.sample)
+        {
+            track.sample->Stop();
+            track.sample->SetVolume(StepAccents[static_cast<size_t>(step % 4)]);
+            track.sample->Play(false);
+        }
+    }
+}
+
+} // namespace Pakemino

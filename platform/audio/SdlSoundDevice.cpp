@@ -2,6 +2,9 @@
 
 #include "platform/audio/SoftwareBuffer.h"
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <new>
 
 HRESULT SdlSoundDevice::Open(SdlSoundDevice** device)
@@ -59,6 +62,12 @@ SdlSoundDevice::~SdlSoundDevice()
     if (output != 0)
     {
         SDL_CloseAudioDevice(output);
+        if (std::getenv("PAKEMINO_AUDIO_STATS") != nullptr)
+        {
+            std::fprintf(stderr, "audio: periods=%u underruns=%u longest=%.3f ms\n",
+                         periodsServed.load(), underruns.load(),
+                         longestMicroseconds.load() / 1000.0);
+        }
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 }
@@ -114,8 +123,20 @@ void SdlSoundDevice::Render(float* out, DWORD frames)
 void SdlSoundDevice::Pull(void* device, Uint8* stream, int length)
 {
     auto* self = static_cast<SdlSoundDevice*>(device);
-    self->mixer->Render(reinterpret_cast<float*>(stream),
-                        static_cast<DWORD>(length) / (2u * sizeof(float)));
+    const DWORD frames = static_cast<DWORD>(length) / (2u * sizeof(float));
+    const auto start = std::chrono::steady_clock::now();
+    self->mixer->Render(reinterpret_cast<float*>(stream), frames);
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+    ++self->periodsServed;
+    const auto microseconds = static_cast<uint32_t>(spent.count() * 1e6);
+    if (microseconds > self->longestMicroseconds)
+    {
+        self->longestMicroseconds = microseconds;
+    }
+    if (spent.count() * self->mixer->OutputRate() > frames)
+    {
+        ++self->underruns;
+    }
 }
 
 HRESULT DirectSoundCreate8(LPCGUID device, LPDIRECTSOUND8* directSound, void* outer)

@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <memory>
 
 class SdlSoundDevice final : public IDirectSound8
@@ -39,5 +40,10 @@ private:
     std::shared_ptr<Mixer> mixer;
     SDL_AudioDeviceID output = 0;
     DWORD periodFrames = 0;
+    // Callbacks served, and those whose mixing took longer than the period they fill: the
+    // device ran dry. Printed at close when PAKEMINO_AUDIO_STATS is set, for the soak test.
+    std::atomic<uint32_t> periodsServed{0};
+    std::atomic<uint32_t> underruns{0};
+    std::atomic<uint32_t> longestMicroseconds{0};
     ULONG references = 1;
 };

@@ -86,6 +86,22 @@ bool WritePng(const std::vector<uint32_t>& pixels, int32_t width, int32_t height
 
 } // namespace
 
+std::shared_ptr<Qorv::Draw::IImageFile>
+OpenImage(const std::shared_ptr<Qorv::Base::IFileReader>& reader, const char** decoderName)
+{
+    for (const Decoder& decoder : decoders)
+    {
+        std::shared_ptr<Qorv::Draw::IImageFile> image = decoder.make();
+        if (image->Open(reader))
+        {
+            *decoderName = decoder.name;
+            return image;
+        }
+    }
+    *decoderName = nullptr;
+    return nullptr;
+}
+
 int ImageCommand(const Arguments& arguments)
 {
     const bool withPng = arguments.size() == 3 && arguments[1] == "--png";
@@ -100,37 +116,34 @@ int ImageCommand(const Arguments& arguments)
         std::fprintf(stderr, "qorv-probe: cannot open %s\n", arguments[0].c_str());
         return 1;
     }
-    for (const Decoder& decoder : decoders)
+    const char* decoderName = nullptr;
+    const std::shared_ptr<Qorv::Draw::IImageFile> image = OpenImage(reader, &decoderName);
+    if (!image)
     {
-        std::shared_ptr<Qorv::Draw::IImageFile> image = decoder.make();
-        if (!image->Open(reader))
-        {
-            continue;
-        }
-        const int32_t width = image->GetWidth();
-        const int32_t height = image->GetHeight();
-        std::printf("decoder=%s\nwidth=%d\nheight=%d\n", decoder.name, width, height);
-        if (!withPng)
-        {
-            return 0;
-        }
-        std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
-        if (image->ReadPixels(pixels.data(), width) == 0)
-        {
-            std::fprintf(stderr, "qorv-probe: %s could not decode the pixels of %s\n", decoder.name,
-                         arguments[0].c_str());
-            return 1;
-        }
-        if (!WritePng(pixels, width, height, arguments[2]))
-        {
-            std::fprintf(stderr, "qorv-probe: cannot write %s\n", arguments[2].c_str());
-            return 1;
-        }
+        std::fprintf(stderr, "qorv-probe: no decoder accepts %s (tried PNG, BMP, JPEG)\n",
+                     arguments[0].c_str());
+        return 1;
+    }
+    const int32_t width = image->GetWidth();
+    const int32_t height = image->GetHeight();
+    std::printf("decoder=%s\nwidth=%d\nheight=%d\n", decoderName, width, height);
+    if (!withPng)
+    {
         return 0;
     }
-    std::fprintf(stderr, "qorv-probe: no decoder accepts %s (tried PNG, BMP, JPEG)\n",
-                 arguments[0].c_str());
-    return 1;
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    if (image->ReadPixels(pixels.data(), width) == 0)
+    {
+        std::fprintf(stderr, "qorv-probe: %s could not decode the pixels of %s\n", decoderName,
+                     arguments[0].c_str());
+        return 1;
+    }
+    if (!WritePng(pixels, width, height, arguments[2]))
+    {
+        std::fprintf(stderr, "qorv-probe: cannot write %s\n", arguments[2].c_str());
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace Probe

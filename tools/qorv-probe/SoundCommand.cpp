@@ -16,10 +16,7 @@
 namespace Probe
 {
 
-namespace
-{
-
-const char* ReaderName(Qorv::Sound::ISoundFile& file)
+const char* SoundReaderName(Qorv::Sound::ISoundFile& file)
 {
     using namespace Qorv::Sound;
     if (dynamic_cast<OggSoundFile*>(&file) != nullptr)
@@ -36,6 +33,9 @@ const char* ReaderName(Qorv::Sound::ISoundFile& file)
     }
     return "unknown";
 }
+
+namespace
+{
 
 bool WritePcm(Qorv::Sound::ISoundFile& file, const std::string& out)
 {
@@ -96,7 +96,7 @@ int SoundCommand(const Arguments& arguments)
     const WAVEFORMATEX format = file->GetFormat();
     const int32_t bytes = file->GetLength();
     const int32_t frames = format.nBlockAlign != 0 ? bytes / format.nBlockAlign : 0;
-    std::printf("reader=%s\n", ReaderName(*file));
+    std::printf("reader=%s\n", SoundReaderName(*file));
     std::printf("tag=%u\nchannels=%u\nrate=%u\nbits=%u\nblock=%u\navg=%u\n", format.wFormatTag,
                 format.nChannels, format.nSamplesPerSec, format.wBitsPerSample, format.nBlockAlign,
                 format.nAvgBytesPerSec);

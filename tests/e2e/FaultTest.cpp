@@ -1,0 +1,329 @@
+// The real program with its data broken or its devices gone. The game stays silent about
+// what it lacks, so what is checked is what a player sees: the window opens, frames run, the
+// keys that still can make sound do, and Escape ends it with code 0.
+
+#include "tests/e2e/WindowPixels.h"
+#include "tests/support/Desktop.h"
+#include "tests/support/Process.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <string_view>
+#include <thread>
+
+using namespace std::chrono_literals;
+using TestSupport::Process;
+namespace fs = std::filesystem;
+
+namespace
+{
+
+const std::string Title = "pakemino Technical Preview";
+const std::vector<std::string> Pictures = {"zirmonly.bmp", "pad.png", "stage.bmp"};
+
+std::vector<std::string> Sounds()
+{
+    std::vector<std::string> names = {"pa.wav", "ke.wav", "ro.wav", "no.wav"};
+    for (int k = 1; k <= 9; ++k)
+    {
+        names.push_back("beat" + std::to_string(k) + ".wav");
+    }
+    return names;
+}
+
+std::string ReadAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const fs::path& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void PutLe(std::string& out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+    {
+        out.push_back(static_cast<char>(value >> (8 * i)));
+    }
+}
+
+// 8192x8192 at one bit a pixel, stripes: 8 MiB on disk, 256 MiB once decoded to ARGB.
+std::string HugeBitmap()
+{
+    constexpr uint32_t Side = 8192;
+    constexpr uint32_t RowBytes = Side / 8;
+    constexpr uint32_t Offset = 14 + 40 + 8;
+    std::string bmp = "BM";
+    PutLe(bmp, Offset + RowBytes * Side, 4);
+    PutLe(bmp, 0, 4);
+    PutLe(bmp, Offset, 4);
+    for (uint32_t field : {40u, Side, Side})
+    {
+        PutLe(bmp, field, 4);
+    }
+    PutLe(bmp, 1, 2);
+    PutLe(bmp, 1, 2);
+    for (int i = 0; i < 6; ++i)
+    {
+        PutLe(bmp, 0, 4);
+    }
+    PutLe(bmp, 0x00000000, 4);
+    PutLe(bmp, 0x00FFFFFF, 4);
+    bmp.append(RowBytes * Side, '\x0F');
+    return bmp;
+}
+
+enum class Fault
+{
+    Empty,
+    Truncated,
+    RandomBytes,
+    Directory,
+    Huge
+};
+
+const char* FaultName(Fault fault)
+{
+    switch (fault)
+    {
+    case Fault::Empty:
+        return "Empty";
+    case Fault::Truncated:
+        return "Truncated";
+    case Fault::RandomBytes:
+        return "RandomBytes";
+    case Fault::Directory:
+        return "Directory";
+    case Fault::Huge:
+        return "Huge";
+    }
+    return "";
+}
+
+void Break(const fs::path& file, Fault fault)
+{
+    const std::string bytes = ReadAll(file);
+    switch (fault)
+    {
+    case Fault::Empty:
+        WriteAll(file, "");
+        break;
+    case Fault::Truncated:
+        // Headers intact, the body cut: every reader meets its data ending early.
+        WriteAll(file, std::string_view(bytes).substr(0, bytes.size() / 2));
+        break;
+    case Fault::RandomBytes:
+    {
+        std::mt19937 random(static_cast<uint32_t>(std::hash<std::string>{}(file.filename())));
+        std::string noise(bytes.size(), '\0');
+        for (char& c : noise)
+        {
+            c = static_cast<char>(random());
+        }
+        WriteAll(file, noise);
+        break;
+    }
+    case Fault::Directory:
+        fs::remove(file);
+        fs::create_directory(file);
+        break;
+    case Fault::Huge:
+        WriteAll(file, HugeBitmap());
+        break;
+    }
+}
+
+// Each key held 40 ms: longer than a frame, so the program's snapshot sees it down.
+void Type(const std::string& window, std::vector<std::string> keys)
+{
+    TestSupport::RunAndCapture({"xdotool", "windowfocus", "--sync", window});
+    keys.insert(keys.begin(), {"xdotool", "key", "--delay", "80"});
+    TestSupport::RunAndCapture(keys);
+}
+
+constexpr float Audible = 0.01f;
+
+// The loudest sample recorded so far by SDL's disk driver (float stereo).
+float LoudestSample(const fs::path& recording)
+{
+    const std::string raw = ReadAll(recording);
+    std::vector<float> samples(raw.size() / sizeof(float));
+    std::memcpy(samples.data(), raw.data(), samples.size() * sizeof(float));
+    float loudest = 0;
+    for (float s : samples)
+    {
+        loudest = std::max(loudest, std::fabs(s));
+    }
+    return loudest;
+}
+
+struct Outcome
+{
+    bool windowOpened = false;
+    bool pictureMoves = false;
+    bool runningAfterKeys = false;
+    std::optional<int> exitCode;
+    float loudestSample = 0;
+};
+
+// The executable and a copy of its data in a private folder, as installed.
+class ProgramCopy
+{
+public:
+    ProgramCopy()
+    {
+        const fs::path built = PAKEMINO_PROGRAM;
+        fs::create_directories(Bin());
+        fs::copy_file(built, Bin() / "pakemino");
+        fs::copy(built.parent_path() / "data", Bin() / "data", fs::copy_options::recursive);
+    }
+
+    fs::path Bin() const { return dir.Path() / "bin"; }
+    fs::path Data(const std::string& name) const { return Bin() / "data" / name; }
+
+    void BreakAll(const std::vector<std::string>& names, Fault fault) const
+    {
+        for (const std::string& name : names)
+        {
+            Break(Data(name), fault);
+        }
+    }
+
+    // Types note keys until a note shows in the picture or is heard, for up to settle: the
+    // window opens before the data loads, and a key typed while it loads is never seen.
+    Outcome Run(std::vector<std::string> environment = {"SDL_AUDIODRIVER=disk"},
+                std::chrono::milliseconds settle = 3s) const
+    {
+        const fs::path recording = dir.Path() / "played.raw";
+        environment.push_back("SDL_DISKAUDIOFILE=" + recording.string());
+        Process program({(Bin() / "pakemino").string()}, environment);
+        Outcome outcome;
+        const auto window = TestSupport::WaitForWindow(Title, 20s);
+        outcome.windowOpened = window.has_value();
+        if (!window)
+        {
+            return outcome;
+        }
+        const auto deadline = std::chrono::steady_clock::now() + settle;
+        while (!outcome.pictureMoves && LoudestSample(recording) < Audible &&
+               std::chrono::steady_clock::now() < deadline)
+        {
+            const auto before = TestSupport::WindowPixelsHash(*window);
+            Type(*window, {"z"});
+            std::this_thread::sleep_for(100ms);
+            const auto after = TestSupport::WindowPixelsHash(*window);
+            outcome.pictureMoves = before && after && *before != *after;
+        }
+        Type(*window, {"q", "a", "1", "F1", "KP_2", "F1", "F12", "F11", "F9", "shift", "x"});
+        std::this_thread::sleep_for(200ms);
+        outcome.runningAfterKeys = program.Running();
+        Type(*window, {"Escape"});
+        outcome.exitCode = program.Wait(10s);
+        outcome.loudestSample = LoudestSample(recording);
+        return outcome;
+    }
+
+private:
+    TestSupport::TempDir dir;
+};
+
+void ExpectItCarriesOn(const Outcome& outcome)
+{
+    EXPECT_TRUE(outcome.windowOpened) << "no window titled \"" << Title << "\" appeared";
+    EXPECT_TRUE(outcome.runningAfterKeys) << "the program ended while keys were typed";
+    EXPECT_EQ(outcome.exitCode, 0) << "Escape did not end it cleanly (128 + n is signal n)";
+}
+
+} // namespace
+
+TEST(DataFaults, EveryFileMissingStillOpensRunsAndQuits)
+{
+    ProgramCopy copy;
+    fs::remove_all(copy.Bin() / "data");
+    // Nothing can show that frames run: no picture to stamp, no sample to sound. A directory
+    // in a file's place (below) is the same lookup miss, one half of the data at a time.
+    const Outcome outcome = copy.Run();
+    ExpectItCarriesOn(outcome);
+    EXPECT_LT(outcome.loudestSample, Audible) << "sound with no samples to play";
+}
+
+class BrokenPictures : public testing::TestWithParam<Fault>
+{
+};
+
+TEST_P(BrokenPictures, LeaveTheNotesSounding)
+{
+    ProgramCopy copy;
+    copy.BreakAll(Pictures, GetParam());
+    // Three 8192x8192 pictures take seconds to decode and upload.
+    const Outcome outcome = copy.Run({"SDL_AUDIODRIVER=disk"}, 30s);
+    ExpectItCarriesOn(outcome);
+    EXPECT_GT(outcome.loudestSample, Audible) << "the note keys made no sound";
+}
+
+INSTANTIATE_TEST_SUITE_P(DataFaults, BrokenPictures,
+                         testing::Values(Fault::Empty, Fault::Truncated, Fault::RandomBytes,
+                                         Fault::Directory, Fault::Huge),
+                         [](const auto& info) { return FaultName(info.param); });
+
+class BrokenSounds : public testing::TestWithParam<Fault>
+{
+};
+
+TEST_P(BrokenSounds, LeaveThePictureMoving)
+{
+    ProgramCopy copy;
+    copy.BreakAll(Sounds(), GetParam());
+    const Outcome outcome = copy.Run();
+    ExpectItCarriesOn(outcome);
+    EXPECT_TRUE(outcome.pictureMoves);
+    if (GetParam() != Fault::Truncated)
+    {
+        EXPECT_LT(outcome.loudestSample, Audible) << "sound from files that hold none";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(DataFaults, BrokenSounds,
+                         testing::Values(Fault::Empty, Fault::Truncated, Fault::RandomBytes,
+                                         Fault::Directory),
+                         [](const auto& info) { return FaultName(info.param); });
+
+TEST(DeviceFaults, WithoutAnAudioDeviceThePictureRuns)
+{
+    ProgramCopy copy;
+    const Outcome outcome = copy.Run({"SDL_AUDIODRIVER=nonexistent"});
+    ExpectItCarriesOn(outcome);
+    EXPECT_TRUE(outcome.pictureMoves);
+}
+
+TEST(DeviceFaults, WithoutAnOpenGlLibraryTheKeysStillSound)
+{
+    ProgramCopy copy;
+    const Outcome outcome =
+        copy.Run({"SDL_AUDIODRIVER=disk", "SDL_OPENGL_LIBRARY=/nonexistent/libGL.so.1"});
+    ExpectItCarriesOn(outcome);
+    EXPECT_FALSE(outcome.pictureMoves) << "a picture drawn without GL";
+    EXPECT_GT(outcome.loudestSample, Audible) << "the note keys made no sound";
+}
+
+// The window is GL-capable but no 3.3 core context can be made on it.
+TEST(DeviceFaults, WithoutAGlContextTheKeysStillSound)
+{
+    ProgramCopy copy;
+    const Outcome outcome = copy.Run({"SDL_AUDIODRIVER=disk", "MESA_GL_VERSION_OVERRIDE=2.1"});
+    ExpectItCarriesOn(outcome);
+    EXPECT_FALSE(outcome.pictureMoves) << "a picture drawn without a GL context";
+    EXPECT_GT(outcome.loudestSample, Audible) << "the note keys made no sound";
+}

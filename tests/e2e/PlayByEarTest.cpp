@@ -1,0 +1,304 @@
+// The real program played as a user would, on its window under Xvfb, and listened to through
+// SDL's disk driver: the notes and the drum pattern, recognised in what was recorded.
+
+#include "tests/platform/audio/Signal.h"
+#include "tests/support/Desktop.h"
+#include "tests/support/Process.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+using namespace std::chrono_literals;
+using namespace TestSupport;
+
+namespace
+{
+
+// What the program's device opens: float32 stereo at 48000 Hz.
+constexpr double OutputRate = 48000.0;
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct Mono
+{
+    double rate = 0.0;
+    std::vector<double> samples;
+};
+
+// The 16-bit mono PCM of one of the program's own samples.
+Mono ReadSample(const std::string& path)
+{
+    const std::string bytes = ReadBytes(path);
+    Mono mono;
+    for (size_t at = 12; at + 8 <= bytes.size();)
+    {
+        uint32_t size = 0;
+        std::memcpy(&size, bytes.data() + at + 4, 4);
+        const std::string tag = bytes.substr(at, 4);
+        if (tag == "fmt ")
+        {
+            uint32_t rate = 0;
+            std::memcpy(&rate, bytes.data() + at + 12, 4);
+            mono.rate = rate;
+        }
+        else if (tag == "data")
+        {
+            for (size_t i = 0; i + 1 < size; i += 2)
+            {
+                int16_t value = 0;
+                std::memcpy(&value, bytes.data() + at + 8 + i, 2);
+                mono.samples.push_back(value / 32768.0);
+            }
+        }
+        at += 8 + size + (size & 1);
+    }
+    return mono;
+}
+
+// The sample as the mixer plays it at a frequency ratio, by linear interpolation.
+std::vector<double> AsPlayed(const Mono& sample, double ratio)
+{
+    std::vector<double> out;
+    const double step = sample.rate * ratio / OutputRate;
+    for (double at = 0.0; at + 1.0 < static_cast<double>(sample.samples.size()); at += step)
+    {
+        const auto i = static_cast<size_t>(at);
+        const double f = at - static_cast<double>(i);
+        out.push_back(sample.samples[i] * (1.0 - f) + sample.samples[i + 1] * f);
+    }
+    return out;
+}
+
+// The best normalised cross-correlation of the reference with the signal from near start.
+double Match(const std::vector<double>& signal, size_t start, const std::vector<double>& reference)
+{
+    const long slack = static_cast<long>(OutputRate / 100);
+    double best = 0.0;
+    for (long lag = -slack; lag <= slack; ++lag)
+    {
+        const long first = static_cast<long>(start) + lag;
+        if (first < 0 || static_cast<size_t>(first) + reference.size() > signal.size())
+        {
+            continue;
+        }
+        double dot = 0.0, energy = 0.0, referenceEnergy = 0.0;
+        for (size_t i = 0; i < reference.size(); ++i)
+        {
+            const double x = signal[static_cast<size_t>(first) + i];
+            dot += x * reference[i];
+            energy += x * x;
+            referenceEnergy += reference[i] * reference[i];
+        }
+        if (energy > 0.0)
+        {
+            best = std::max(best, dot / std::sqrt(energy * referenceEnergy));
+        }
+    }
+    return best;
+}
+
+size_t FirstSounding(const std::vector<double>& samples, size_t from = 0, double level = 1e-3)
+{
+    while (from < samples.size() && std::fabs(samples[from]) < level)
+    {
+        ++from;
+    }
+    return from;
+}
+
+// Where sound starts after at least a tenth of a second of silence and grows loud within 50 ms,
+// judged in 5 ms windows.
+std::vector<size_t> Onsets(const std::vector<double>& samples)
+{
+    const size_t window = static_cast<size_t>(OutputRate / 200);
+    std::vector<double> levels;
+    for (size_t at = 0; at + window <= samples.size(); at += window)
+    {
+        levels.push_back(RmsOf({samples.begin() + static_cast<long>(at),
+                                samples.begin() + static_cast<long>(at + window)}));
+    }
+    std::vector<size_t> onsets;
+    size_t quietWindows = 20;
+    for (size_t w = 0; w < levels.size(); ++w)
+    {
+        if (levels[w] >= 0.005 && quietWindows >= 20 &&
+            *std::max_element(levels.begin() + static_cast<long>(w),
+                              levels.begin() + static_cast<long>(std::min(w + 10, levels.size()))) >
+                0.02)
+        {
+            onsets.push_back(FirstSounding(samples, w > 0 ? (w - 1) * window : 0));
+        }
+        quietWindows = levels[w] < 0.005 ? quietWindows + 1 : 0;
+    }
+    return onsets;
+}
+
+// The program, its window focused and its frames running, recording what it plays.
+class Session
+{
+public:
+    Session()
+        : raw((dir.Path() / "played.raw").string()),
+          program({PAKEMINO_PROGRAM}, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw})
+    {
+        window = WaitForWindow("pakemino Technical Preview", 10s);
+        if (!window)
+        {
+            return;
+        }
+        // The device opens in the middle of the Game's construction.
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!std::filesystem::exists(raw) && std::chrono::steady_clock::now() < deadline)
+        {
+            std::this_thread::sleep_for(5ms);
+        }
+        opened = std::chrono::steady_clock::now();
+        const std::string id = std::to_string(std::stoul(*window));
+        while (RunAndCapture({"xdotool", "getwindowfocus"}).find(id) == std::string::npos &&
+               std::chrono::steady_clock::now() < deadline)
+        {
+            RunAndCapture({"xdotool", "windowfocus", "--sync", *window});
+        }
+        // Room for the rest of the construction, so the first frame has run.
+        std::this_thread::sleep_for(1s);
+    }
+
+    // Down for several frames, then up as long: a press the frame loop cannot miss, even on a
+    // loaded machine whose frames come late.
+    void Press(const std::string& key, int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+        {
+            RunAndCapture({"xdotool", "keydown", key});
+            std::this_thread::sleep_for(100ms);
+            RunAndCapture({"xdotool", "keyup", key});
+            std::this_thread::sleep_for(100ms);
+        }
+    }
+
+    // Ends the program with Escape; its exit code, and the left channel it played.
+    std::optional<int> Quit()
+    {
+        Press("Escape");
+        const auto code = program.Wait(10s);
+        const std::chrono::duration<double> recorded = std::chrono::steady_clock::now() - opened;
+        const std::string bytes = ReadBytes(raw);
+        std::vector<float> stereo(bytes.size() / sizeof(float));
+        std::memcpy(stereo.data(), bytes.data(), stereo.size() * sizeof(float));
+        left = Channel(stereo, 0);
+        framesPerSecond = static_cast<double>(left.size()) / recorded.count();
+        return code;
+    }
+
+    // The disk driver paces itself by sleeps, not by a clock: its stream runs near, not at,
+    // real time, so intervals in the recording are turned into seconds by its own pace.
+    double Seconds(size_t frames) const { return static_cast<double>(frames) / framesPerSecond; }
+
+    TempDir dir;
+    std::string raw;
+    Process program;
+    std::optional<std::string> window;
+    std::chrono::steady_clock::time_point opened;
+    std::vector<double> left;
+    double framesPerSecond = OutputRate;
+};
+
+} // namespace
+
+TEST(PlayByEar, SilentUntilZThenPaAtItsOwnPitchAndAnOctaveDownAfterTwelveShifts)
+{
+    Session session;
+    ASSERT_TRUE(session.window);
+    session.Press("z");
+    std::this_thread::sleep_for(1s);
+    session.Press("Shift_L", 12);
+    session.Press("z");
+    std::this_thread::sleep_for(1500ms);
+    ASSERT_EQ(session.Quit(), 0);
+
+    const auto& left = session.left;
+    const auto onsets = Onsets(left);
+    ASSERT_EQ(onsets.size(), 2u);
+    // A second of waiting before z, all of it silent to the last bit.
+    EXPECT_GT(session.Seconds(onsets[0]), 0.9);
+    EXPECT_GT(FirstSounding(left, 0, 1e-6) + 480, onsets[0]);
+
+    const Mono pa = ReadSample(PAKEMINO_DATA "/pa.wav");
+    const auto own = AsPlayed(pa, 1.0);
+    const auto octaveDown = AsPlayed(pa, 0.5);
+    // The recording's onset is where the sample's first sounding frame landed.
+    auto startOf = [](size_t onset, const std::vector<double>& reference)
+    {
+        const size_t lead = FirstSounding(reference);
+        return onset > lead ? onset - lead : 0;
+    };
+    const size_t start0 = startOf(onsets[0], own);
+    const size_t start1 = startOf(onsets[1], octaveDown);
+    EXPECT_GT(Match(left, start0, own), 0.95);
+    EXPECT_LT(Match(left, start0, octaveDown), 0.5);
+    EXPECT_GT(Match(left, start1, octaveDown), 0.95);
+    EXPECT_LT(Match(left, start1, own), 0.5);
+
+    // Twice as long: from its onset to the end of its sound.
+    auto soundingLength = [&](size_t from, size_t to)
+    {
+        size_t last = to;
+        while (last > from && std::fabs(left[last - 1]) < 1e-3)
+        {
+            --last;
+        }
+        return static_cast<double>(last - from);
+    };
+    const double first = soundingLength(onsets[0], onsets[1]);
+    const double second = soundingLength(onsets[1], left.size());
+    EXPECT_NEAR(second / first, 2.0, 0.05);
+}
+
+TEST(PlayByEar, F1RepeatsTheKickOncePerLoopAndF11SlowsTheLoop)
+{
+    Session session;
+    ASSERT_TRUE(session.window);
+    // Two loops at 100 ms a step, then two at 200 ms, with room for late frames.
+    session.Press("F1");
+    std::this_thread::sleep_for(5s);
+    session.Press("F11", 20);
+    std::this_thread::sleep_for(9s);
+    ASSERT_EQ(session.Quit(), 0);
+
+    const auto& left = session.left;
+    const auto onsets = Onsets(left);
+    ASSERT_GE(onsets.size(), 4u);
+    // Steps begin on frames 16 ms or more apart: seven frames a step at 100 ms, 13 at 200 ms.
+    // The bounds tell one loop of 16 steps from half a loop or two, even with late frames.
+    const double early = session.Seconds(onsets[1] - onsets[0]);
+    const double late = session.Seconds(onsets.back() - onsets[onsets.size() - 2]);
+    EXPECT_GT(early, 16 * 7 * 0.016 * 0.95);
+    EXPECT_LT(early, 16 * 7 * 0.030);
+    EXPECT_GT(late, 16 * 13 * 0.016 * 0.95);
+    EXPECT_LT(late, 16 * 13 * 0.030);
+    EXPECT_GT(late / early, 1.4);
+
+    // Step 0 plays at full volume: the kick as it is in data/.
+    const auto kick = AsPlayed(ReadSample(PAKEMINO_DATA "/beat1.wav"), 1.0);
+    const size_t lead = FirstSounding(kick);
+    for (size_t onset : onsets)
+    {
+        // The last kick may be cut short by Escape.
+        if (onset + kick.size() < left.size())
+        {
+            EXPECT_GT(Match(left, onset > lead ? onset - lead : 0, kick), 0.95) << onset;
+        }
+    }
+}

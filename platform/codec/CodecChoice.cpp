@@ -96,7 +96,7 @@ bool ChooseCodec(const WAVEFORMATEX& format, CodecChoice& choice)
 {
     choice = CodecChoice{};
     if (format.nChannels == 0 || format.nChannels > MaxCodecChannels ||
-        format.nSamplesPerSec == 0 || format.nSamplesPerSec > MaxCodecRate ||
+        format.nSamplesPerSec < MinCodecRate || format.nSamplesPerSec > MaxCodecRate ||
         format.nBlockAlign == 0)
     {
         return false;

@@ -36,6 +36,9 @@ struct CodecChoice
 // The record is followed by its cbSize extra bytes. False for a format no decoder takes.
 bool ChooseCodec(const WAVEFORMATEX& format, CodecChoice& choice);
 
-// Channel counts and rates beyond these are refused rather than given to the decoders.
+// Channel counts and rates beyond these are refused rather than given to the decoders. The
+// rates are those a sound buffer can play; converting to a rate far below them would build a
+// rate converter as long as the ratio is large.
 constexpr uint16_t MaxCodecChannels = 8;
+constexpr uint32_t MinCodecRate = 100;
 constexpr uint32_t MaxCodecRate = 200000;

@@ -18,7 +18,7 @@ bool IsPlayablePcm(const WAVEFORMATEX& format)
 {
     return format.wFormatTag == WAVE_FORMAT_PCM && format.wBitsPerSample == 16 &&
            format.nChannels >= 1 && format.nChannels <= MaxCodecChannels &&
-           format.nSamplesPerSec >= 1 && format.nSamplesPerSec <= MaxCodecRate &&
+           format.nSamplesPerSec >= MinCodecRate && format.nSamplesPerSec <= MaxCodecRate &&
            format.nBlockAlign == 2 * format.nChannels &&
            format.nAvgBytesPerSec == format.nSamplesPerSec * format.nBlockAlign;
 }

@@ -229,3 +229,10 @@ TEST(SoundFixtures, CountingPassLeavesAReadInProgressWhereItWas)
 }
 
 } // namespace
+
+// Found by fuzzing: an MPEG stream in a WAVE file claiming 1 Hz took seconds to convert, the
+// rate converter growing with the ratio. Rates no sound buffer plays are refused.
+TEST(SoundFixtures, RatesNoBufferPlaysAreRefused)
+{
+    EXPECT_FALSE(Open("regressions/mpeg-in-wave-at-1-hz.wav"));
+}

@@ -12,7 +12,7 @@
 #include "framework/input/KeyCode.h"
 #include "framework/sound/DxSoundManager.h"
 #include "platform/audio/Mixer.h"
-#include "tests/framework/input/ScriptedDirectInput.h"
+#include "tests/support/ScriptedDirectInput.h"
 #include "tests/platform/audio/OfflineMixer.h"
 
 #include <algorithm>

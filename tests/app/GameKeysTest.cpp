@@ -7,7 +7,7 @@
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
 #include "framework/sound/DxSoundManager.h"
-#include "tests/framework/input/ScriptedDirectInput.h"
+#include "tests/support/ScriptedDirectInput.h"
 #include "tests/platform/audio/OfflineMixer.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "framework/draw/IImageFile.h"
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
-#include "tests/framework/input/ScriptedDirectInput.h"
+#include "tests/support/ScriptedDirectInput.h"
 #include "tests/support/OffscreenWindow.h"
 
 #include <gtest/gtest.h>

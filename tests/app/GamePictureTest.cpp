@@ -7,7 +7,7 @@
 #include "framework/draw/DxTexture.h"
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
-#include "tests/framework/input/ScriptedDirectInput.h"
+#include "tests/support/ScriptedDirectInput.h"
 #include "tests/support/RecordingDevice.h"
 
 #include <gtest/gtest.h>

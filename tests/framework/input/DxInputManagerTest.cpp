@@ -2,7 +2,7 @@
 // re-acquisition, device set-up and its failures, and the bounds of every query.
 
 #include "framework/input/DxInputManager.h"
-#include "tests/framework/input/ScriptedDirectInput.h"
+#include "tests/support/ScriptedDirectInput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tests/framework/input/ScriptedDirectInput.h"
+#include "tests/support/ScriptedDirectInput.h"
 
 #include <cstring>
 

@@ -12,8 +12,8 @@
 #include "framework/input/KeyCode.h"
 #include "framework/sound/DxSoundManager.h"
 #include "platform/audio/Mixer.h"
-#include "tests/support/ScriptedDirectInput.h"
 #include "tests/platform/audio/OfflineMixer.h"
+#include "tests/support/ScriptedDirectInput.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,8 +7,8 @@
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
 #include "framework/sound/DxSoundManager.h"
-#include "tests/support/ScriptedDirectInput.h"
 #include "tests/platform/audio/OfflineMixer.h"
+#include "tests/support/ScriptedDirectInput.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 #include "framework/draw/IImageFile.h"
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
-#include "tests/support/ScriptedDirectInput.h"
 #include "tests/support/OffscreenWindow.h"
+#include "tests/support/ScriptedDirectInput.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 #include "framework/draw/DxTexture.h"
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
-#include "tests/support/ScriptedDirectInput.h"
 #include "tests/support/RecordingDevice.h"
+#include "tests/support/ScriptedDirectInput.h"
 
 #include <gtest/gtest.h>
 

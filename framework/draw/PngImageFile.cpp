@@ -14,6 +14,8 @@ namespace Qorv::Draw
 namespace
 {
 
+constexpr png_alloc_size_t MaxChunkBytes = 8 * 1024 * 1024;
+
 constexpr int SignatureSize = 8;
 
 void OnError(png_structp png, png_const_charp)
@@ -96,6 +98,14 @@ bool PngImageFile::OpenImpl(const std::shared_ptr<Base::IFileReader>& reader)
         return false;
     }
     png_set_read_fn(readStruct, reader.get(), OnRead);
+    // libpng allocates a chunk's stated length before reading it, and a damaged length asked
+    // for a gigabyte: metadata chunks decoding never uses are skipped unread, and every other
+    // chunk's allocation is bounded.
+    static const png_byte unused[] = {'s', 'P', 'L', 'T', '\0', 'i', 'C', 'C', 'P', '\0',
+                                      'z', 'T', 'X', 't', '\0', 'i', 'T', 'X', 't', '\0',
+                                      't', 'E', 'X', 't', '\0', 'e', 'X', 'I', 'f', '\0'};
+    png_set_keep_unknown_chunks(readStruct, PNG_HANDLE_CHUNK_NEVER, unused, sizeof unused / 5);
+    png_set_chunk_malloc_max(readStruct, MaxChunkBytes);
 
     if (setjmp(png_jmpbuf(readStruct)) != 0)
     {

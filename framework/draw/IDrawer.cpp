@@ -107,13 +107,8 @@ void IDrawer::DrawImage(const std::shared_ptr<ITexture>& texture, uint32_t colou
     {
         return;
     }
-    DrawCommand command;
-    command.texture = texture.get();
-    command.colour = colour;
-    command.blendMode = blendMode;
+    DrawCommand command = ImageCommand(texture, colour, priority, source);
     command.destination = destination;
-    command.source = source;
-    command.priority = priority;
     command.isRect = true;
     AddQuadImpl(command);
 }
@@ -125,14 +120,21 @@ void IDrawer::DrawImageQuad(const std::shared_ptr<ITexture>& texture, uint32_t c
     {
         return;
     }
+    DrawCommand command = ImageCommand(texture, colour, priority, source);
+    command.corners = corners;
+    AddQuadImpl(command);
+}
+
+DrawCommand IDrawer::ImageCommand(const std::shared_ptr<ITexture>& texture, uint32_t colour,
+                                  uint32_t priority, const Rect& source) const
+{
     DrawCommand command;
     command.texture = texture.get();
     command.colour = colour;
     command.blendMode = blendMode;
     command.source = source;
-    command.corners = corners;
     command.priority = priority;
-    AddQuadImpl(command);
+    return command;
 }
 
 } // namespace Qorv::Draw

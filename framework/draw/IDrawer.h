@@ -64,6 +64,10 @@ protected:
     const Rect& GetViewport() const { return viewport; }
 
 private:
+    // A textured command in the current blend mode; the caller adds where it goes.
+    DrawCommand ImageCommand(const std::shared_ptr<ITexture>& texture, uint32_t colour,
+                             uint32_t priority, const Rect& source) const;
+
     bool open = false;
     bool inScene = false;
     int32_t blendMode = BlendNone;

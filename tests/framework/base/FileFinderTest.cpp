@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <dirent.h>
 #include <filesystem>
 #include <unistd.h>

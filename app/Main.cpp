@@ -1,5 +1,6 @@
 // The program's entry: one window, the 1 ms timer, the Game, and the message loop.
 
+#include "app/CommandLine.h"
 #include "app/Game.h"
 #include "app/MainWindow.h"
 #include "app/MessageLoop.h"
@@ -33,7 +34,11 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand)
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (const auto exitCode = Pakemino::HandleCommandLine(argc, argv, stdout, stderr))
+    {
+        return *exitCode;
+    }
     return WinMain(GetModuleHandleW(nullptr), nullptr, "", SW_SHOWDEFAULT);
 }

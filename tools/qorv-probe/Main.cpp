@@ -3,7 +3,6 @@
 #include "tools/qorv-probe/Commands.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace
 {
@@ -24,33 +23,56 @@ const Command commands[] = {
      Probe::AssetsCommand},
 };
 
-int Usage()
+void PrintUsage(std::FILE* to)
 {
-    std::fprintf(stderr, "usage:\n");
+    std::fprintf(to, "usage: qorv-probe [--help] [--version] COMMAND ...\n");
     for (const Command& command : commands)
     {
-        if (command.name != nullptr)
-        {
-            std::fprintf(stderr, "  qorv-probe %s\n", command.usage);
-        }
+        std::fprintf(to, "  qorv-probe %s\n", command.usage);
     }
-    return 2;
+}
+
+bool IsHelp(const std::string& argument)
+{
+    return argument == "--help" || argument == "-h";
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2)
+    const Probe::Arguments arguments(argv + 1, argv + argc);
+    if (!arguments.empty() && IsHelp(arguments[0]))
     {
-        return Usage();
+        PrintUsage(stdout);
+        return 0;
+    }
+    if (!arguments.empty() && (arguments[0] == "--version" || arguments[0] == "-V"))
+    {
+        std::printf("qorv-probe %s\n", PAKEMINO_VERSION);
+        return 0;
     }
     for (const Command& command : commands)
     {
-        if (command.name != nullptr && std::strcmp(argv[1], command.name) == 0)
+        if (!arguments.empty() && arguments[0] == command.name)
         {
-            return command.run(Probe::Arguments(argv + 2, argv + argc));
+            const Probe::Arguments rest(arguments.begin() + 1, arguments.end());
+            // COMMAND --help prints that command's own usage line.
+            for (const std::string& argument : rest)
+            {
+                if (IsHelp(argument))
+                {
+                    std::printf("usage: qorv-probe %s\n", command.usage);
+                    return 0;
+                }
+            }
+            return command.run(rest);
         }
     }
-    return Usage();
+    if (!arguments.empty())
+    {
+        std::fprintf(stderr, "qorv-probe: unknown command '%s'\n", arguments[0].c_str());
+    }
+    PrintUsage(stderr);
+    return 2;
 }

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 namespace TestSupport
 {
@@ -58,7 +59,14 @@ std::optional<Geometry> WindowGeometry(const std::string& window)
 void PressKeys(const std::string& window, const std::string& keys)
 {
     RunAndCapture({"xdotool", "windowfocus", "--sync", window});
-    RunAndCapture({"xdotool", "key", "--delay", "30", keys});
+    // One argument a key: xdotool takes a single argument with spaces as one unknown key.
+    std::vector<std::string> argv{"xdotool", "key", "--delay", "30"};
+    std::istringstream names(keys);
+    for (std::string name; names >> name;)
+    {
+        argv.push_back(name);
+    }
+    RunAndCapture(argv);
 }
 
 bool SendCloseRequest(const std::string& window)

@@ -11,28 +11,37 @@ namespace
 enum class Action
 {
     Help,
-    Version
+    Version,
+    Value
 };
 
 struct Option
 {
     const char* longName;
     const char* shortName;
+    // For an option that takes a value: its name in the help, and where it goes.
+    const char* valueName;
+    std::string Options::*value;
     const char* help;
     Action action;
 };
 
-constexpr Option Options[] = {
-    {"--help", "-h", "print this help and exit", Action::Help},
-    {"--version", "-V", "print the version and exit", Action::Version},
+constexpr Option Table[] = {
+    {"--help", "-h", nullptr, nullptr, "print this help and exit", Action::Help},
+    {"--version", "-V", nullptr, nullptr, "print the version and exit", Action::Version},
+    {"--record", "-r", "FILE", &Options::recordPath,
+     "record everything played into FILE (.wav, .flac or .ogg)", Action::Value},
+    {"--record-format", nullptr, "FORMAT", &Options::recordFormat,
+     "the take's samples: float, 16 or 24 (.wav: float; .flac: 24)", Action::Value},
 };
 
 void PrintUsage(std::FILE* to)
 {
     std::fprintf(to, "usage: pakemino");
-    for (const Option& option : Options)
+    for (const Option& option : Table)
     {
-        std::fprintf(to, " [%s]", option.longName);
+        std::fprintf(to, option.valueName ? " [%s %s]" : " [%s]", option.longName,
+                     option.valueName);
     }
     std::fprintf(to, "\n");
 }
@@ -42,9 +51,15 @@ void PrintHelp(std::FILE* to)
     PrintUsage(to);
     std::fprintf(to, "Plays the computer keyboard as a voice instrument over a 16-step drum "
                      "machine.\n\n");
-    for (const Option& option : Options)
+    for (const Option& option : Table)
     {
-        std::fprintf(to, "  %s, %-10s %s\n", option.shortName, option.longName, option.help);
+        std::string names = option.shortName ? std::string(option.shortName) + ", " : "    ";
+        names += option.longName;
+        if (option.valueName != nullptr)
+        {
+            names += std::string(" ") + option.valueName;
+        }
+        std::fprintf(to, "  %-26s %s\n", names.c_str(), option.help);
     }
     std::fprintf(to, "\nKeys: the four rows from Z to 1 sing \"pa\", \"ke\", \"ro\" and \"no\"; "
                      "Shift transposes;\nF1-F9 and the keypad edit the drums, F11/F12 set the "
@@ -52,32 +67,47 @@ void PrintHelp(std::FILE* to)
     std::fprintf(to, "Environment: PAKEMINO_SCALE=N opens the window at N times 640x480.\n");
 }
 
-const Option* Find(const char* argument)
+// The option an argument names, and where "--name=value" puts its value.
+const Option* Find(const char* argument, const char** inlineValue)
 {
-    for (const Option& option : Options)
+    *inlineValue = nullptr;
+    for (const Option& option : Table)
     {
+        const size_t length = std::strlen(option.longName);
         if (std::strcmp(argument, option.longName) == 0 ||
-            std::strcmp(argument, option.shortName) == 0)
+            (option.shortName != nullptr && std::strcmp(argument, option.shortName) == 0))
         {
+            return &option;
+        }
+        if (option.valueName != nullptr && std::strncmp(argument, option.longName, length) == 0 &&
+            argument[length] == '=')
+        {
+            *inlineValue = argument + length + 1;
             return &option;
         }
     }
     return nullptr;
 }
 
+int UsageError(std::FILE* err, const char* what, const char* argument)
+{
+    std::fprintf(err, "pakemino: %s '%s'\n", what, argument);
+    PrintUsage(err);
+    return 2;
+}
+
 } // namespace
 
-std::optional<int> HandleCommandLine(int argc, const char* const* argv, std::FILE* out,
-                                     std::FILE* err)
+std::optional<int> HandleCommandLine(int argc, const char* const* argv, Options& options,
+                                     std::FILE* out, std::FILE* err)
 {
     for (int i = 1; i < argc; ++i)
     {
-        const Option* option = Find(argv[i]);
+        const char* inlineValue = nullptr;
+        const Option* option = Find(argv[i], &inlineValue);
         if (option == nullptr)
         {
-            std::fprintf(err, "pakemino: unknown argument '%s'\n", argv[i]);
-            PrintUsage(err);
-            return 2;
+            return UsageError(err, "unknown argument", argv[i]);
         }
         switch (option->action)
         {
@@ -87,7 +117,18 @@ std::optional<int> HandleCommandLine(int argc, const char* const* argv, std::FIL
         case Action::Version:
             std::fprintf(out, "pakemino %s\n", PAKEMINO_VERSION);
             return 0;
+        case Action::Value:
+            if (inlineValue == nullptr && i + 1 == argc)
+            {
+                return UsageError(err, "a value is missing after", argv[i]);
+            }
+            options.*option->value = inlineValue != nullptr ? inlineValue : argv[++i];
+            break;
         }
+    }
+    if (!options.recordFormat.empty() && options.recordPath.empty())
+    {
+        return UsageError(err, "nothing to record for", "--record-format");
     }
     return std::nullopt;
 }

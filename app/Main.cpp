@@ -4,15 +4,18 @@
 #include "app/Game.h"
 #include "app/MainWindow.h"
 #include "app/MessageLoop.h"
+#include "platform/audio/TakeRecorder.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 namespace
 {
 
-int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand)
+int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool recording)
 {
-    HWND window = Pakemino::CreateMainWindow(instance, showCommand);
+    HWND window = Pakemino::CreateMainWindow(instance, showCommand, recording);
     if (window == nullptr)
     {
         // Without a window nothing could ever end the loop.
@@ -36,9 +39,35 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand)
 
 int main(int argc, char** argv)
 {
-    if (const auto exitCode = Pakemino::HandleCommandLine(argc, argv, stdout, stderr))
+    Pakemino::Options options;
+    if (const auto exitCode = Pakemino::HandleCommandLine(argc, argv, options, stdout, stderr))
     {
         return *exitCode;
     }
-    return WinMain(GetModuleHandleW(nullptr), nullptr, "", SW_SHOWDEFAULT);
+    // A take that cannot be written is refused before any window opens.
+    std::unique_ptr<TakeRecorder> take;
+    if (!options.recordPath.empty())
+    {
+        std::string error;
+        take = TakeRecorder::Create(options.recordPath, options.recordFormat, error);
+        if (take == nullptr)
+        {
+            std::fprintf(stderr, "pakemino: %s\n", error.c_str());
+            return 2;
+        }
+        TakeRecorder::Attach(take.get());
+    }
+    const int exitCode =
+        WinMain(GetModuleHandleW(nullptr), nullptr, "", SW_SHOWDEFAULT, take != nullptr);
+    if (take != nullptr)
+    {
+        // The Game and its sound device are gone: nothing feeds the take any more.
+        std::printf("pakemino: %s\n", take->Finish().c_str());
+        if (std::getenv("PAKEMINO_AUDIO_STATS") != nullptr)
+        {
+            std::fprintf(stderr, "record: worst writer lag %.1f periods\n",
+                         take->WorstLagPeriods());
+        }
+    }
+    return exitCode;
 }

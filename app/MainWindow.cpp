@@ -9,9 +9,10 @@ namespace
 {
 const wchar_t* const ClassName = L"QORV_DEFAULT_WINDOW";
 const wchar_t* const Title = L"pakemino Technical Preview";
+const wchar_t* const RecordingTitle = L"pakemino Technical Preview (recording)";
 } // namespace
 
-HWND CreateMainWindow(HINSTANCE instance, int showCommand)
+HWND CreateMainWindow(HINSTANCE instance, int showCommand, bool recording)
 {
     WNDCLASSW windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -25,9 +26,9 @@ HWND CreateMainWindow(HINSTANCE instance, int showCommand)
 
     RECT rect{480, 360, 1120, 840};
     AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, 0);
-    HWND window = CreateWindowExW(0, ClassName, Title, WS_OVERLAPPEDWINDOW, rect.left, rect.top,
-                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window = CreateWindowExW(0, ClassName, recording ? RecordingTitle : Title,
+                                  WS_OVERLAPPEDWINDOW, rect.left, rect.top, rect.right - rect.left,
+                                  rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
     if (window != nullptr)
     {
         ShowWindow(window, showCommand);

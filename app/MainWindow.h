@@ -6,7 +6,8 @@
 namespace Pakemino
 {
 
-// Registers the class, creates and shows the window; null when no window can be opened.
-HWND CreateMainWindow(HINSTANCE instance, int showCommand);
+// Registers the class, creates and shows the window; null when no window can be opened. While
+// a take is recorded the title says so.
+HWND CreateMainWindow(HINSTANCE instance, int showCommand, bool recording = false);
 
 } // namespace Pakemino

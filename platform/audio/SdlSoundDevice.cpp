@@ -1,6 +1,7 @@
 #include "platform/audio/SdlSoundDevice.h"
 
 #include "platform/audio/SoftwareBuffer.h"
+#include "platform/audio/TakeRecorder.h"
 
 #include <chrono>
 #include <cstdio>
@@ -45,6 +46,7 @@ HRESULT SdlSoundDevice::Open(SdlSoundDevice** device)
         return DSERR_OUTOFMEMORY;
     }
     created->periodFrames = obtained.samples;
+    TakeRecorder::DeviceStarted(obtained.freq);
     SDL_PauseAudioDevice(created->output, 0);
     *device = created.release();
     return DS_OK;
@@ -126,6 +128,7 @@ void SdlSoundDevice::Pull(void* device, Uint8* stream, int length)
     const DWORD frames = static_cast<DWORD>(length) / (2u * sizeof(float));
     const auto start = std::chrono::steady_clock::now();
     self->mixer->Render(reinterpret_cast<float*>(stream), frames);
+    TakeRecorder::DeviceMixed(reinterpret_cast<const float*>(stream), frames);
     const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
     ++self->periodsServed;
     const auto microseconds = static_cast<uint32_t>(spent.count() * 1e6);

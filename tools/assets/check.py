@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 # Checks that the files in a data directory are what the program reads and how
-# it draws them; exits non-zero and names each fault. Needs only python3.
+# it draws them, and that the sounds are levelled; exits non-zero and names each
+# fault. Needs python3 and ffmpeg (its EBU R128 meter).
 #   check.py DATADIR
+import re
 import struct
+import subprocess
 import sys
 import zlib
 
@@ -46,11 +49,34 @@ def check_wave(dir, name, tag, bits, shortest, longest):
     if not shortest <= seconds <= longest:
         fault(name, f'{seconds:.3f} s long, want {shortest} to {longest} s')
     peak = max(abs(v) for v in samples)
-    if not 0.8 <= peak <= 0.95:
-        fault(name, f'peak {peak:.3f}, want about -1 dBFS')
+    # levelled sounds are turned down from -1 dBFS, never up into clipping
+    if not 0.5 <= peak <= 0.892:
+        fault(name, f'peak {peak:.3f}, want -6 to -1 dBFS')
     # the program plays a sample on a key press or a step: it must sound at once
     if max(abs(v) for v in samples[:int(rate * 0.005)]) < 0.02:
         fault(name, 'silent in its first 5 ms')
+
+
+def loudness(path, pad):
+    """EBU R128 integrated loudness (LUFS) and true peak (dBTP) by ffmpeg's meter, with pad
+    seconds of silence after the sound so a hit shorter than a 400 ms block is measured."""
+    out = subprocess.run(['ffmpeg', '-nostats', '-hide_banner', '-i', path, '-af',
+                          f'apad=pad_dur={pad},ebur128=peak=true', '-f', 'null', '-'],
+                         capture_output=True, text=True).stderr
+    summary = out[out.rindex('Summary:'):]
+    return (float(re.search(r'I:\s+(-?[\d.]+) LUFS', summary).group(1)),
+            float(re.search(r'Peak:\s+(-?[\d.]+|-inf) dBFS', summary).group(1)))
+
+
+def check_levels(dir, names, pad, spread):
+    measured = {n: loudness(f'{dir}/{n}', pad) for n in names}
+    for n, (_, peak) in measured.items():
+        if peak >= 0:
+            fault(n, f'true peak {peak} dBTP: it clips')
+    values = [i for i, _ in measured.values()]
+    if spread is not None and max(values) - min(values) > spread:
+        listed = ', '.join(f'{n} {i}' for n, (i, _) in measured.items())
+        fault('levels', f'{listed} LUFS differ by more than {spread} LU')
 
 
 def check_bmp(dir, name, width, height):
@@ -117,6 +143,11 @@ def main():
     for i in range(1, 10):
         tag, bits = {3: (1, 8), 9: (0x11, 4)}.get(i, (1, 16))
         check_wave(dir, f'beat{i}.wav', tag, bits, 0.03, 1.5)
+    # every syllable as loud as the others; the drums hit alike, but for the kick, the closed
+    # hat's tick and the crash, which keep their own weight
+    check_levels(dir, [f'{s}.wav' for s in ('pa', 'ke', 'ro', 'no')], 0, 0.5)
+    check_levels(dir, [f'beat{i}.wav' for i in (2, 4, 5, 6, 7, 8)], 0.4, 0.5)
+    check_levels(dir, [f'beat{i}.wav' for i in (1, 3, 9)], 0.4, None)
 
     check_bmp(dir, 'zirmonly.bmp', 256, 64)
     stage = check_bmp(dir, 'stage.bmp', 640, 480)

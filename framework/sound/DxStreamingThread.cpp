@@ -2,6 +2,9 @@
 
 #include "framework/sound/DxSoundManager.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace Qorv::Sound
 {
 
@@ -72,6 +75,7 @@ LPDIRECTSOUNDBUFFER DxStreamingThread::Open(const std::wstring& path)
         return nullptr;
     }
     file = std::move(opened);
+    silence = format.wBitsPerSample == 8 ? 0x80 : 0;
     bufferBytes = ringBytes;
     halfBytes = ringBytes >> 1;
     event = created;
@@ -123,13 +127,23 @@ DWORD DxStreamingThread::Fill(DWORD bytes, DWORD offset)
     {
         return 0;
     }
-    DWORD written = static_cast<DWORD>(file->Read(first, static_cast<int32_t>(firstBytes)));
+    // What the file does not deliver (nothing loops past a loop frame at its end, a read
+    // that found nothing) becomes silence: a half left as it was would replay three seconds
+    // ago, and a short refill would put every later one off the halves.
+    const auto read = [this](void* region, DWORD regionBytes)
+    {
+        const int32_t got =
+            std::max(file->Read(region, static_cast<int32_t>(regionBytes)), int32_t{0});
+        std::memset(static_cast<uint8_t*>(region) + got, silence,
+                    regionBytes - static_cast<DWORD>(got));
+    };
+    read(first, firstBytes);
     if (second != nullptr)
     {
-        written += static_cast<DWORD>(file->Read(second, static_cast<int32_t>(secondBytes)));
+        read(second, secondBytes);
     }
     platformBuffer->Unlock(first, firstBytes, second, secondBytes);
-    return written;
+    return firstBytes + (second != nullptr ? secondBytes : 0);
 }
 
 void DxStreamingThread::Restart(int32_t frame)
@@ -162,18 +176,34 @@ int32_t DxStreamingThread::GetLengthBytes()
     return file ? file->GetLength() : 0;
 }
 
+bool DxStreamingThread::PlayingInHalfAt(DWORD offset)
+{
+    DWORD play = 0;
+    return platformBuffer->GetCurrentPosition(&play, nullptr) >= 0 && play >= offset &&
+           play - offset < halfBytes;
+}
+
+void DxStreamingThread::Step(DWORD milliseconds)
+{
+    // The event is only replaced by Open and Close, never while the worker runs.
+    if (WaitForSingleObject(event, milliseconds) != WAIT_OBJECT_0)
+    {
+        return;
+    }
+    ResetEvent(event);
+    std::lock_guard<std::recursive_mutex> hold(lock);
+    if (active && !PlayingInHalfAt(writeCursor))
+    {
+        const DWORD written = Fill(halfBytes, writeCursor);
+        writeCursor = (writeCursor + written) % bufferBytes;
+    }
+}
+
 void DxStreamingThread::operator()()
 {
     while (!stopRequested)
     {
-        // The event is only replaced by Open and Close, never while this loop runs.
-        if (WaitForSingleObject(event, WaitMilliseconds) == WAIT_OBJECT_0)
-        {
-            ResetEvent(event);
-            std::lock_guard<std::recursive_mutex> hold(lock);
-            const DWORD written = Fill(halfBytes, writeCursor);
-            writeCursor = (writeCursor + written) % bufferBytes;
-        }
+        Step(WaitMilliseconds);
     }
     Close();
 }

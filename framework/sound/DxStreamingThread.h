@@ -34,10 +34,15 @@ public:
     void RequestStop() { stopRequested = true; }
 
     void operator()();
+    // One turn of the worker loop: waits up to milliseconds for a crossing, then refills.
+    void Step(DWORD milliseconds);
 
     static constexpr DWORD WaitMilliseconds = 100;
 
 private:
+    // A refill that was signalled before a restart must not land in the half now playing.
+    bool PlayingInHalfAt(DWORD offset);
+
     std::recursive_mutex lock;
     std::atomic<bool> stopRequested{true};
     bool active = false;
@@ -47,6 +52,7 @@ private:
     DWORD writeCursor = 0;
     LPDIRECTSOUNDBUFFER platformBuffer = nullptr;
     std::shared_ptr<ISoundFile> file;
+    uint8_t silence = 0;
 };
 
 } // namespace Qorv::Sound

@@ -1,5 +1,6 @@
 #include "framework/sound/RiffSoundFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -92,11 +93,12 @@ bool RiffSoundFile::OpenImpl(std::shared_ptr<Base::IFileReader>& reader)
     }
     const uint32_t storedLength = ReadU32(*reader);
     const int32_t dataOffset = reader->Tell();
-    // A length past 2 GiB cannot be held (streaming writers store 0xFFFFFFFF): the data
-    // then runs to the end of the file.
-    const int32_t dataLength = storedLength <= std::numeric_limits<int32_t>::max()
-                                   ? static_cast<int32_t>(storedLength)
-                                   : fileSize - dataOffset;
+    // The stored length is a claim (streaming writers store 0xFFFFFFFF): the data ends at the
+    // end of the file at the latest, so no buffer sizes itself or loops on bytes never there.
+    const int64_t held =
+        fileSize >= 0 ? int64_t{fileSize} - dataOffset : std::numeric_limits<int32_t>::max();
+    const auto dataLength = static_cast<int32_t>(std::clamp<int64_t>(
+        std::min<int64_t>(storedLength, held), 0, std::numeric_limits<int32_t>::max()));
 
     uint16_t tag = 0;
     std::memcpy(&tag, format.data(), sizeof(tag));

@@ -32,11 +32,12 @@ Voice::Voice(const WAVEFORMATEX& format, const uint8_t* data, DWORD bytes, const
              DWORD outputRate)
     : format(format), data(data),
       frameCount(format.nBlockAlign == 0 ? 0 : bytes / format.nBlockAlign), table(table),
-      outputRate(outputRate), history(table.MaxTaps() / 2)
+      outputRate(outputRate), history(table.MaxTaps() / 2),
+      stageFrames(StageFrames + table.MaxTaps())
 {
     for (int channel = 0; channel < format.nChannels; ++channel)
     {
-        stage[channel].assign(StageFrames, 0.0f);
+        stage[channel].assign(static_cast<size_t>(stageFrames), 0.0f);
     }
     SetFrequency(format.nSamplesPerSec);
     ResetStage(false);
@@ -207,7 +208,7 @@ int Voice::MixRun(float* out, int frames)
 {
     const int taps = kernel->taps;
     // The last output of this run may sit this many whole frames past the cursor.
-    const int roomFrames = StageFrames - (history + taps / 2 + 1);
+    const int roomFrames = stageFrames - (history + taps / 2 + 1);
     const uint64_t room = (static_cast<uint64_t>(roomFrames) << 32) - phase;
     uint64_t count = std::min<uint64_t>(static_cast<uint64_t>(frames), room / step + 1);
     if (!looping)
@@ -297,8 +298,9 @@ void Voice::Advance(uint32_t wholeFrames)
     {
         return;
     }
-    const int shift =
-        std::min(static_cast<int>(std::min<uint32_t>(wholeFrames, StageFrames)), staged);
+    const int shift = std::min(
+        static_cast<int>(std::min<uint32_t>(wholeFrames, static_cast<uint32_t>(stageFrames))),
+        staged);
     for (int channel = 0; channel < format.nChannels; ++channel)
     {
         float* samples = stage[channel].data();

@@ -34,6 +34,7 @@ public:
     void Mix(float* out, int frames);
 
 private:
+    // Frames a run may advance past what the widest kernel needs around the cursor.
     static constexpr int StageFrames = 2048;
     // Gain changes while playing glide over this many output frames instead of clicking.
     static constexpr int RampFrames = 64;
@@ -53,6 +54,8 @@ private:
     const SincTable& table;
     const DWORD outputRate;
     const int history;
+    // The widest kernels grow as the output rate falls: a fixed stage would overrun.
+    const int stageFrames;
 
     const SincTable::Kernel* kernel = nullptr;
     uint64_t step = 0;

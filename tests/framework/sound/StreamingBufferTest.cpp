@@ -59,6 +59,19 @@ protected:
         return out;
     }
 
+    // Plays a worker's ring with no thread: the worker takes each crossing after each tenth.
+    std::vector<float> RenderStepped(DxStreamingThread& worker, DWORD frames)
+    {
+        std::vector<float> out;
+        for (; frames > 0; frames -= std::min<DWORD>(frames, 4800))
+        {
+            const auto part = mixer.Render(std::min<DWORD>(frames, 4800));
+            out.insert(out.end(), part.begin(), part.end());
+            worker.Step(0);
+        }
+        return out;
+    }
+
     static int PlayedFrame(const std::vector<float>& out, size_t frame)
     {
         return static_cast<int>(std::lround(out[2 * frame] * 32768.0f));
@@ -163,4 +176,44 @@ TEST_F(StreamingBuffer, FailedOpenLeavesNoThreadOrBuffer)
     EXPECT_FALSE(buffer->IsOpen());
     buffer->Play(true);
     EXPECT_FALSE(buffer->IsPlaying());
+}
+
+TEST_F(StreamingBuffer, RefillSignalledBeforeARestartLeavesThePlayingHalfAlone)
+{
+    DxStreamingThread worker;
+    LPDIRECTSOUNDBUFFER ring =
+        worker.Open(dir.Write("race.wav", PcmWave(1, 48000, Ramp(48000 * 10, 24))).wstring());
+    ASSERT_NE(ring, nullptr);
+    worker.Restart(0);
+    ring->Play(0, 0, DSBPLAY_LOOPING);
+    mixer.Render(256);
+    // The start's crossing is still pending when the restart lands.
+    worker.Restart(48000 * 4);
+    worker.Step(0);
+    ring->Play(0, 0, DSBPLAY_LOOPING);
+    const auto out = RenderStepped(worker, 48000 * 4);
+    for (size_t frame : {1000u, 48000u + 1000u, 96000u + 1000u, 144000u + 1000u})
+    {
+        EXPECT_EQ(PlayedFrame(out, frame), static_cast<int>((48000 * 4 + frame) / 24)) << frame;
+    }
+}
+
+TEST_F(StreamingBuffer, LoopFrameAtTheEndIsSilenceNotAReplayUntilALoopFrameIsSet)
+{
+    DxStreamingThread worker;
+    LPDIRECTSOUNDBUFFER ring =
+        worker.Open(dir.Write("end.wav", PcmWave(1, 48000, Ramp(48000, 2))).wstring());
+    ASSERT_NE(ring, nullptr);
+    worker.SetLoopFrame(48000);
+    worker.Restart(0);
+    ring->Play(0, 0, DSBPLAY_LOOPING);
+    auto out = RenderStepped(worker, 48000 * 3 + 9600);
+    EXPECT_EQ(PlayedFrame(out, 47998), 23999);
+    EXPECT_EQ(PlayedFrame(out, 48000), 0);
+    EXPECT_EQ(PlayedFrame(out, 48000 * 3 + 1000), 0) << "the ring replayed three seconds ago";
+    // Reads that found nothing did not end the stream: the next refill loops from frame 0.
+    worker.SetLoopFrame(0);
+    const auto later = RenderStepped(worker, 48000 * 4);
+    EXPECT_EQ(PlayedFrame(later, 48000 * 3 - 9600 + 1000), 500);
+    EXPECT_EQ(PlayedFrame(later, 48000 * 4 - 9600 + 1000), 500);
 }

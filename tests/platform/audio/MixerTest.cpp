@@ -188,3 +188,18 @@ TEST(Mixer, ManyVoicesAddUp)
     const auto out = mixer.Render(2048);
     EXPECT_NEAR(out[2 * 1000], 34 * 256.0 / 32768.0, 1e-4);
 }
+
+TEST(Mixer, LowOutputRateStillHoldsTheWidestKernel)
+{
+    // At 2 kHz out, a 200 kHz buffer needs a kernel wider than a fixed stage held; past its
+    // first half-width a constant plays as that constant.
+    OfflineMixer mixer(2000);
+    LPDIRECTSOUNDBUFFER buffer = mixer.Buffer(std::string(200000 * 2, '\x40'), DSBFREQUENCY_MAX);
+    ASSERT_NE(buffer, nullptr);
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    const auto out = mixer.Render(1024);
+    for (size_t frame : {100u, 1023u})
+    {
+        EXPECT_NEAR(out[2 * frame], 0x4040 / 32768.0f, 1e-3) << frame;
+    }
+}

@@ -260,8 +260,14 @@ bool BitmapImageFile::OpenImpl(const std::shared_ptr<Base::IFileReader>& reader)
         {
             maskBytes = 12;
         }
-        const uint32_t masks[] = {redMask.Rebuilt(), greenMask.Rebuilt(), blueMask.Rebuilt(),
-                                  alphaMask.Rebuilt()};
+        // Compared in full, as a channel wider than 16 bits keeps only its top 16; a mask
+        // refused as a channel takes no part.
+        const auto used = [&](const ChannelMask& channel, int field)
+        {
+            return channel.bits != 0 ? Le32(record + field) : 0;
+        };
+        const uint32_t masks[] = {used(redMask, RedMaskField), used(greenMask, GreenMaskField),
+                                  used(blueMask, BlueMaskField), used(alphaMask, AlphaMaskField)};
         for (int i = 0; i < 4; ++i)
         {
             for (int j = i + 1; j < 4; ++j)
@@ -289,17 +295,15 @@ bool BitmapImageFile::OpenImpl(const std::shared_ptr<Base::IFileReader>& reader)
     }
 
     const uint32_t headerOffset = Le32(fileHeader + 10);
-    if (headerOffset != 0)
+    const int64_t offset =
+        headerOffset != 0 ? static_cast<int64_t>(headerOffset)
+                          : tableStart + maskBytes + static_cast<int64_t>(colourCount) * entrySize;
+    // Pixels that start past the end of the file would be whatever the header bytes hold.
+    if (offset >= fileSize)
     {
-        dataOffset = static_cast<int32_t>(headerOffset);
+        return false;
     }
-    else
-    {
-        const int64_t computed =
-            tableStart + maskBytes + static_cast<int64_t>(colourCount) * entrySize;
-        dataOffset =
-            computed > std::numeric_limits<int32_t>::max() ? -1 : static_cast<int32_t>(computed);
-    }
+    dataOffset = static_cast<int32_t>(offset);
 
     fileReader = reader;
     width = headerWidth;
@@ -400,7 +404,7 @@ int32_t BitmapImageFile::ReadRows(uint32_t* pixels, int32_t stride)
 int32_t BitmapImageFile::ReadRunLength(uint32_t* pixels, int32_t stride)
 {
     Base::IFileReader& file = *fileReader;
-    if (dataOffset < 0 || !file.Seek(dataOffset))
+    if (!file.Seek(dataOffset))
     {
         return 0;
     }

@@ -32,7 +32,6 @@ private:
         uint16_t shift = 0;
 
         static ChannelMask FromMask(uint32_t mask);
-        uint32_t Rebuilt() const { return static_cast<uint32_t>(max) << shift; }
         uint32_t Extract(uint32_t value) const;
     };
 

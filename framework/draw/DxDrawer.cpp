@@ -160,7 +160,7 @@ DxDrawer::~DxDrawer()
 
 std::shared_ptr<ITexture> DxDrawer::CreateTexture()
 {
-    return std::make_shared<DxTexture>(device);
+    return std::make_shared<DxTexture>(textureDevice);
 }
 
 void DxDrawer::SetLinearFilter(bool linear)
@@ -209,6 +209,7 @@ bool DxDrawer::OpenImpl(HWND newWindow, int32_t width, int32_t height, int32_t b
         device = nullptr;
         return false;
     }
+    textureDevice = std::shared_ptr<IDirect3DDevice9>(device, [](IDirect3DDevice9*) {});
     device->SetFVF(VertexFormat);
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
     device->SetRenderState(D3DRS_ZWRITEENABLE, 0);
@@ -220,6 +221,7 @@ bool DxDrawer::OpenImpl(HWND newWindow, int32_t width, int32_t height, int32_t b
 
 void DxDrawer::CloseImpl()
 {
+    textureDevice.reset();
     ReleaseBuffers();
     direct3D->Release();
     direct3D = nullptr;

@@ -6,6 +6,7 @@
 #include "platform/gpu/D3D9.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace Qorv::Draw
@@ -50,6 +51,8 @@ private:
     Direct3DFactory factory;
     IDirect3D9* direct3D = nullptr;
     IDirect3DDevice9* device = nullptr;
+    // Holds the device for the textures only while the drawer is open; owns no reference.
+    std::shared_ptr<IDirect3DDevice9> textureDevice;
     D3DPRESENT_PARAMETERS presentParameters{};
     IDirect3DVertexBuffer9* vertexBuffer = nullptr;
     IDirect3DIndexBuffer9* indexBuffer = nullptr;

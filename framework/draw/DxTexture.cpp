@@ -26,7 +26,8 @@ DxTexture::~DxTexture()
 
 bool DxTexture::CreateImpl(int32_t width, int32_t height, bool renderTarget)
 {
-    if (device == nullptr)
+    const std::shared_ptr<IDirect3DDevice9> live = device.lock();
+    if (!live)
     {
         return false;
     }
@@ -37,10 +38,10 @@ bool DxTexture::CreateImpl(int32_t width, int32_t height, bool renderTarget)
         return false;
     }
     IDirect3DTexture9* created = nullptr;
-    if (device->CreateTexture(static_cast<UINT>(sideWidth), static_cast<UINT>(sideHeight), 0,
-                              renderTarget ? D3DUSAGE_RENDERTARGET : 0, D3DFMT_A8R8G8B8,
-                              renderTarget ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED, &created,
-                              nullptr) != D3D_OK ||
+    if (live->CreateTexture(static_cast<UINT>(sideWidth), static_cast<UINT>(sideHeight), 0,
+                            renderTarget ? D3DUSAGE_RENDERTARGET : 0, D3DFMT_A8R8G8B8,
+                            renderTarget ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED, &created,
+                            nullptr) != D3D_OK ||
         created == nullptr)
     {
         return false;

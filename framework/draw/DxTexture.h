@@ -1,9 +1,13 @@
 #pragma once
 // A texture on the drawer's Direct3D device, A8R8G8B8 with power-of-two sides. The device is
-// borrowed from the drawer, which must outlive the texture.
+// borrowed from the drawer, which must outlive the texture; once the drawer closes, Create
+// fails and the device texture already made is only released.
 
 #include "framework/draw/ITexture.h"
 #include "platform/gpu/D3D9.h"
+
+#include <memory>
+#include <utility>
 
 namespace Qorv::Draw
 {
@@ -11,8 +15,8 @@ namespace Qorv::Draw
 class DxTexture final : public ITexture
 {
 public:
-    // A null device makes a texture whose Create always fails.
-    explicit DxTexture(IDirect3DDevice9* device) : device(device) {}
+    // An empty device makes a texture whose Create always fails.
+    explicit DxTexture(std::weak_ptr<IDirect3DDevice9> device) : device(std::move(device)) {}
     ~DxTexture() override;
 
     int32_t GetWidth() const override { return allocatedWidth; }
@@ -30,7 +34,7 @@ private:
     int32_t allocatedWidth = 0;
     int32_t allocatedHeight = 0;
     IDirect3DTexture9* texture = nullptr;
-    IDirect3DDevice9* device;
+    std::weak_ptr<IDirect3DDevice9> device;
 };
 
 } // namespace Qorv::Draw

@@ -47,6 +47,7 @@ void IDrawer::Clear()
 {
     if (open)
     {
+        ApplyRequestedTarget();
         ClearImpl();
     }
 }
@@ -75,6 +76,12 @@ void IDrawer::Flush()
     {
         return;
     }
+    ApplyRequestedTarget();
+    FlushImpl();
+}
+
+void IDrawer::ApplyRequestedTarget()
+{
     if (appliedTarget != requestedTarget)
     {
         // Recorded as applied whatever the device said, so a refused target is not retried
@@ -82,7 +89,6 @@ void IDrawer::Flush()
         SetRenderTargetImpl(requestedTarget.get());
         appliedTarget = requestedTarget;
     }
-    FlushImpl();
 }
 
 void IDrawer::FillRect(uint32_t colour, int32_t x, int32_t y, int32_t width, int32_t height)

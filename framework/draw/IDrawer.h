@@ -27,11 +27,11 @@ public:
     void BeginFrame();
     // Presents the frame.
     void EndFrame();
-    // Fills the current target with transparent magenta.
+    // Fills the requested target with transparent magenta.
     void Clear();
     // Applies to the commands made afterwards.
     void SetBlendMode(int32_t mode);
-    // An empty pointer changes nothing; the target takes effect at the next flush.
+    // An empty pointer changes nothing; the target takes effect at the next flush or clear.
     void SetRenderTarget(const std::shared_ptr<ITexture>& texture);
     void ResetRenderTarget();
     // Draws the whole queue into the requested target and empties it.
@@ -64,6 +64,7 @@ protected:
     const Rect& GetViewport() const { return viewport; }
 
 private:
+    void ApplyRequestedTarget();
     // A textured command in the current blend mode; the caller adds where it goes.
     DrawCommand ImageCommand(const std::shared_ptr<ITexture>& texture, uint32_t colour,
                              uint32_t priority, const Rect& source) const;

@@ -98,13 +98,10 @@ bool PngImageFile::OpenImpl(const std::shared_ptr<Base::IFileReader>& reader)
         return false;
     }
     png_set_read_fn(readStruct, reader.get(), OnRead);
-    // libpng allocates a chunk's stated length before reading it, and a damaged length asked
-    // for a gigabyte: metadata chunks decoding never uses are skipped unread, and every other
-    // chunk's allocation is bounded.
-    static const png_byte unused[] = {'s', 'P', 'L', 'T', '\0', 'i', 'C', 'C', 'P', '\0',
-                                      'z', 'T', 'X', 't', '\0', 'i', 'T', 'X', 't', '\0',
-                                      't', 'E', 'X', 't', '\0', 'e', 'X', 'I', 'f', '\0'};
-    png_set_keep_unknown_chunks(readStruct, PNG_HANDLE_CHUNK_NEVER, unused, sizeof unused / 5);
+    // libpng allocates a chunk's stated length before reading it, and damaged lengths asked
+    // for a gigabyte (sPLT, pCAL, sCAL). Decoding uses no ancillary chunk but tRNS, so all the
+    // others, known or not, are skipped unread, and what is left is bounded.
+    png_set_keep_unknown_chunks(readStruct, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_set_chunk_malloc_max(readStruct, MaxChunkBytes);
 
     if (setjmp(png_jmpbuf(readStruct)) != 0)

@@ -36,10 +36,16 @@ GlTexture* GlTexture::Create(const std::shared_ptr<GlContext>& context, UINT wid
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture->name,
                                0);
         const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-        // A fresh target starts transparent black rather than whatever the driver left.
+        // A fresh target starts transparent black rather than whatever the driver left. The
+        // scissor carries the device's viewport clipping, so it is restored.
+        const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
         glDisable(GL_SCISSOR_TEST);
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT);
+        if (scissor == GL_TRUE)
+        {
+            glEnable(GL_SCISSOR_TEST);
+        }
         glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
         if (!complete)
         {

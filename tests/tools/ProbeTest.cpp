@@ -79,6 +79,11 @@ TEST(Probe, FilesNoReaderAcceptsFailWithOneClearLine)
 
     RunAndCapture({"sh", "-c", std::string(QORV_PROBE) + " image data/ke.wav 2>/dev/null"}, &code);
     EXPECT_EQ(code, 1);
+    RunAndCapture({"sh", "-c",
+                   std::string(QORV_PROBE) +
+                       " image ../shared/testdata/pngsuite/png/xcsn0g01.png 2>/dev/null"},
+                  &code);
+    EXPECT_EQ(code, 1) << "a readable header over corrupt image data is no picture";
     RunAndCapture({"sh", "-c", std::string(QORV_PROBE) + " sound /nonexistent.wav 2>/dev/null"},
                   &code);
     EXPECT_EQ(code, 1);

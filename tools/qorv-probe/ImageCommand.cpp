@@ -1,5 +1,5 @@
-// qorv-probe image FILE [--png OUT]: opens FILE with the decoders in the texture loader's order
-// and reports the picture; with --png, writes the decoded pixels to OUT as an RGBA PNG.
+// qorv-probe image FILE [--png OUT]: opens FILE with the decoders in the texture loader's order,
+// decodes its pixels and reports the picture; with --png, writes them to OUT as an RGBA PNG.
 
 #include "framework/base/Utf8.h"
 #include "framework/draw/BitmapImageFile.h"
@@ -126,17 +126,18 @@ int ImageCommand(const Arguments& arguments)
     }
     const int32_t width = image->GetWidth();
     const int32_t height = image->GetHeight();
-    std::printf("decoder=%s\nwidth=%d\nheight=%d\n", decoderName, width, height);
-    if (!withPng)
-    {
-        return 0;
-    }
+    // Decoded even without --png, so that 0 means the picture will show, not just its header.
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
     if (image->ReadPixels(pixels.data(), width) == 0)
     {
         std::fprintf(stderr, "qorv-probe: %s could not decode the pixels of %s\n", decoderName,
                      arguments[0].c_str());
         return 1;
+    }
+    std::printf("decoder=%s\nwidth=%d\nheight=%d\n", decoderName, width, height);
+    if (!withPng)
+    {
+        return 0;
     }
     if (!WritePng(pixels, width, height, arguments[2]))
     {

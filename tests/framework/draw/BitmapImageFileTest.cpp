@@ -384,6 +384,8 @@ TEST(BitmapImageFile, RefusesWhatItCannotDecode)
     overlapping.compression = 3;
     overlapping.masks = {0x00FF0000, 0x0001FF00, 0x000000FF};
     EXPECT_TRUE(refused(overlapping));
+    overlapping.masks = {0xFFFFFF00, 0x0000FF00, 0x000000FF};
+    EXPECT_TRUE(refused(overlapping)) << "the overlap lies in bits a 24-bit channel drops";
     BmpBuilder noWidth = good;
     noWidth.width = 0;
     EXPECT_TRUE(refused(noWidth));
@@ -392,6 +394,20 @@ TEST(BitmapImageFile, RefusesWhatItCannotDecode)
     shortTable.palette.assign(10, 0);
     shortTable.pixels.clear();
     EXPECT_TRUE(refused(shortTable)) << "256 colours expected, 10 present";
+
+    for (uint32_t offset : {0xFFFFFFF0u, 58u})
+    {
+        std::string farOffset = good.Build();
+        farOffset.replace(
+            10, 4,
+            Bytes({static_cast<uint8_t>(offset), static_cast<uint8_t>(offset >> 8),
+                   static_cast<uint8_t>(offset >> 16), static_cast<uint8_t>(offset >> 24)}));
+        EXPECT_FALSE(Decode(farOffset).opened) << "pixels at " << offset << " of 58 bytes";
+    }
+    BmpBuilder noPixels = good;
+    noPixels.pixels.clear();
+    noPixels.zeroOffset = true;
+    EXPECT_TRUE(refused(noPixels)) << "pixels computed to start at the end of the file";
 
     std::string smallHeader = good.Build();
     smallHeader[14] = 11;

@@ -335,6 +335,11 @@ TEST_F(Drawer, RenderTargetChangesReachTheDeviceOnlyAtAFlushThatNeedsThem)
     EXPECT_EQ(device.renderTarget, device.backBuffer);
     EXPECT_EQ(device.Count("GetBackBuffer"), 1u);
     EXPECT_EQ(device.LiveObjects(), 3) << "surfaces released: buffers and the target remain";
+
+    drawer->SetRenderTarget(target);
+    drawer->Clear();
+    EXPECT_EQ(device.Count("SetRenderTarget"), 3u) << "a clear clears the requested target";
+    EXPECT_NE(device.renderTarget, device.backBuffer);
 }
 
 TEST_F(Drawer, ATargetTheDeviceCannotTakeIsRecordedAsAppliedAnyway)
@@ -425,9 +430,15 @@ TEST_F(Drawer, BuffersThatCannotBeMadeOrLockedSkipOneFlush)
 
 TEST_F(Drawer, ClosingReleasesBuffersDeviceAndDirect3D)
 {
+    auto picture = Texture(4, 4);
+    auto unmade = drawer->CreateTexture();
     drawer->FillRect(0xFFFFFFFF, 0, 0, 1, 1);
     drawer->Flush();
+    picture->Destroy();
     drawer->Close();
+    device.calls.clear();
+    EXPECT_FALSE(unmade->Create(4, 4, false));
+    EXPECT_TRUE(device.calls.empty()) << "textures ask nothing of a released device";
     EXPECT_EQ(device.LiveObjects(), 0);
     EXPECT_EQ(device.references, 0);
     EXPECT_EQ(direct3D.references, 0);

@@ -50,6 +50,26 @@ std::vector<uint8_t> FileBytes(const fs::path& file)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// libpng reads a chunk it keeps in one call, into a buffer of the chunk's stated size, so the
+// largest read asked for bounds what a chunk made it allocate.
+class LargestReadReader : public MemoryFileReader
+{
+public:
+    explicit LargestReadReader(const std::vector<uint8_t>& bytes)
+        : MemoryFileReader(bytes.data(), bytes.size())
+    {
+        OpenMemory();
+    }
+    int32_t largest = 0;
+
+protected:
+    int32_t ReadImpl(void* buffer, int32_t count) override
+    {
+        largest = std::max(largest, count);
+        return MemoryFileReader::ReadImpl(buffer, count);
+    }
+};
+
 } // namespace
 
 TEST(PngSuite, EveryValidImageEqualsItsDecoding)
@@ -157,6 +177,23 @@ TEST(PngImageFile, TruncatedDataIsAFailureNotAPicture)
     bytes.resize(40);
     PngImageFile header;
     EXPECT_FALSE(header.Open(ReaderOver(bytes))) << "the header itself is cut";
+}
+
+TEST(PngImageFile, AncillaryChunksClaimingAGigabyteAreSkippedNotAllocated)
+{
+    const std::vector<uint8_t> suite = FileBytes(SuitePath("pngsuite/png/basn0g08.png"));
+    constexpr size_t AfterHeader = 8 + 25;
+    for (const char* type : {"pCAL", "sCAL", "sPLT", "iCCP", "vpAg"})
+    {
+        std::vector<uint8_t> bytes(suite.begin(), suite.begin() + AfterHeader);
+        bytes.insert(bytes.end(), {0x3F, 0xFF, 0xFF, 0xF0});
+        bytes.insert(bytes.end(), type, type + 4);
+        bytes.resize(4096, 'x');
+        auto reader = std::make_shared<LargestReadReader>(bytes);
+        PngImageFile png;
+        EXPECT_FALSE(png.Open(reader)) << type << " runs past the end of the file";
+        EXPECT_LE(reader->largest, 4096) << type;
+    }
 }
 
 TEST(PngImageFile, ClosingAnUnreadImageIsQuiet)

@@ -133,12 +133,24 @@ TEST(GlDeviceCreation, FailsWithAStatusWithoutAUsableWindow)
     EXPECT_EQ(device, nullptr);
 }
 
-TEST_F(GlDevice, ClearFillsTheTargetWithTheColour)
+TEST_F(GlDevice, ClearFillsTheTargetWithTheColourInsideTheViewport)
 {
     ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00FF00FF, 1.0f, 0), D3D_OK);
-    const auto pixels = ReadBackBuffer(Width, Height);
+    auto pixels = ReadBackBuffer(Width, Height);
     EXPECT_EQ(At(pixels, Width, 0, 0) & 0xFFFFFF, 0xFF00FFu);
     EXPECT_EQ(At(pixels, Width, Width - 1, Height - 1) & 0xFFFFFF, 0xFF00FFu);
+
+    D3DVIEWPORT9 small{1, 1, 4, 4, 0.0f, 1.0f};
+    ASSERT_EQ(device->SetViewport(&small), D3D_OK);
+    Released<IDirect3DTexture9> target;
+    ASSERT_EQ(device->CreateTexture(4, 4, 0, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
+                                    D3DPOOL_DEFAULT, &target.object, nullptr),
+              D3D_OK);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    pixels = ReadBackBuffer(Width, Height);
+    EXPECT_EQ(At(pixels, Width, 1, 1) & 0xFFFFFF, 0u);
+    EXPECT_EQ(At(pixels, Width, 0, 0) & 0xFFFFFF, 0xFF00FFu)
+        << "making a render target keeps the viewport's clipping";
 }
 
 TEST_F(GlDevice, TexelsLandOnPixelsTopRowFirstInBackBufferAndRenderTarget)

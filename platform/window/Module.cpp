@@ -12,9 +12,10 @@ namespace
 {
 // Any non-null value: the program has one module and never looks inside it.
 HINSTANCE__* const programModule = reinterpret_cast<HINSTANCE__*>(0x400000);
+
 // The path's bytes as the framework's wide strings hold them: UTF-8 decoded, and each byte
-// that is not part of valid UTF-8 kept as U+DC80 + its value, so the framework's conversion
-// back to bytes (Qorv::Base::WideToUtf8) finds the same directory again.
+// that is not part of valid UTF-8 kept as U+DC80 + its value, so turning the path back into
+// bytes where a file is opened finds the same directory again.
 std::wstring WidenPath(std::string_view bytes)
 {
     std::wstring out;

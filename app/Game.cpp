@@ -74,10 +74,15 @@ Game::~Game() = default;
 
 void Game::RunFrame()
 {
-    input->Update();
+    // A failed update keeps the last snapshot, and with it the last frame's edges: acting on
+    // them again would repeat a key pressed just before focus went for as long as it stays away.
+    const bool inputUpdated = input->Update();
     // Before the keys: a step reached in this frame sounds the pattern as it was.
     sequencer->Update();
-    HandleKeys();
+    if (inputUpdated)
+    {
+        HandleKeys();
+    }
     DrawFrame();
 }
 

@@ -3,7 +3,6 @@
 #include "framework/base/Utf8.h"
 #include "platform/window/Win32.h"
 
-#include <algorithm>
 #include <dirent.h>
 #include <set>
 #include <sys/stat.h>
@@ -14,11 +13,6 @@ namespace Qorv::Base
 
 namespace
 {
-
-bool IsSeparator(wchar_t c)
-{
-    return c == L'/' || c == L'\\';
-}
 
 wchar_t FoldAscii(wchar_t c)
 {
@@ -44,12 +38,14 @@ bool EqualFolded(const std::wstring& a, const std::wstring& b)
 using DirectoryId = std::pair<dev_t, ino_t>;
 
 // Walks one directory: its files first, then each subdirectory in listing order. Directories
-// already walked (reached again through a link) are skipped, so link cycles end.
+// already walked (reached again through a link) are skipped, so link cycles end. Only regular
+// files are data: opening a pipe or a device named like one would wait for a writer.
 void Walk(const std::wstring& directory, std::vector<FileEntry>& index,
           std::set<DirectoryId>& walked)
 {
     std::wstring prefix = directory;
-    if (prefix.empty() || !IsSeparator(prefix.back()))
+    // On Linux a backslash is part of a name, never a separator.
+    if (prefix.empty() || prefix.back() != L'/')
     {
         prefix += L'/';
     }
@@ -76,19 +72,21 @@ void Walk(const std::wstring& directory, std::vector<FileEntry>& index,
             continue;
         }
         bool isDirectory = entry->d_type == DT_DIR;
+        bool isFile = entry->d_type == DT_REG;
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
         {
             struct stat target
             {
             };
-            isDirectory =
-                stat((utf8Prefix + name).c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+            const bool found = stat((utf8Prefix + name).c_str(), &target) == 0;
+            isDirectory = found && S_ISDIR(target.st_mode);
+            isFile = found && S_ISREG(target.st_mode);
         }
         if (isDirectory)
         {
             subdirectories.push_back(prefix + Utf8ToWide(name));
         }
-        else
+        else if (isFile)
         {
             index.push_back({prefix, Utf8ToWide(name)});
         }
@@ -115,23 +113,20 @@ std::wstring ExecutableDirectory()
 std::wstring FileFinder::DirectoryOf(const std::wstring& path)
 {
     const size_t slash = path.rfind(L'/');
-    const size_t backslash = path.rfind(L'\\');
-    if (slash == std::wstring::npos && backslash == std::wstring::npos)
-    {
-        return {};
-    }
-    if (slash == std::wstring::npos || backslash == std::wstring::npos)
-    {
-        const size_t last = slash == std::wstring::npos ? backslash : slash;
-        return path.substr(0, last + 1);
-    }
-    return path.substr(0, std::max(slash, backslash));
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
 FileFinder::FileFinder(const std::wstring& root)
 {
+    const std::wstring start = root.empty() ? ExecutableDirectory() : root;
+    // An executable path that cannot be read leaves no directory: the index stays empty, as
+    // with no data, rather than walking the whole file system from "/".
+    if (start.empty())
+    {
+        return;
+    }
     std::set<DirectoryId> walked;
-    Walk(root.empty() ? ExecutableDirectory() : root, index, walked);
+    Walk(start, index, walked);
 }
 
 bool FileFinder::Exists(const std::wstring& name)

@@ -3,7 +3,9 @@
 #include "framework/base/Utf8.h"
 
 #include <climits>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Qorv::Base
 {
@@ -15,21 +17,27 @@ StdFileReader::~StdFileReader()
 
 bool StdFileReader::OpenImpl(const std::wstring& path)
 {
-    std::FILE* opened = std::fopen(WideToUtf8(path).c_str(), "rb");
-    if (opened == nullptr)
+    // Non-blocking, so a pipe or a device in a data file's place cannot hold the open; it
+    // changes nothing for a regular file, and only regular files are read.
+    const int descriptor = open(WideToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
     {
         return false;
     }
-    // fopen of a directory succeeds on Linux; a directory is not a file to read.
     struct stat info
     {
     };
-    if (fstat(fileno(opened), &info) != 0 || S_ISDIR(info.st_mode))
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))
     {
-        std::fclose(opened);
+        close(descriptor);
         return false;
     }
-    stream = opened;
+    stream = fdopen(descriptor, "rb");
+    if (stream == nullptr)
+    {
+        close(descriptor);
+        return false;
+    }
     return true;
 }
 

@@ -6,6 +6,7 @@ namespace Qorv::Base
 namespace
 {
 constexpr char32_t Replacement = 0xFFFD;
+constexpr char32_t EscapedByte = 0xDC00;
 
 bool IsContinuation(unsigned char byte)
 {
@@ -20,6 +21,11 @@ std::string WideToUtf8(std::wstring_view text)
     for (wchar_t unit : text)
     {
         auto code = static_cast<char32_t>(unit);
+        if (code >= EscapedByte + 0x80 && code <= EscapedByte + 0xFF)
+        {
+            out += static_cast<char>(code - EscapedByte);
+            continue;
+        }
         if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
         {
             code = Replacement;
@@ -92,7 +98,8 @@ std::wstring Utf8ToWide(std::string_view text)
             code = (code << 6) | (next & 0x3F);
         }
         valid = valid && code >= minimum && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
-        out += static_cast<wchar_t>(valid ? code : Replacement);
+        // Only a byte of 0x80 or more can be invalid: ASCII always decodes.
+        out += static_cast<wchar_t>(valid ? code : EscapedByte + lead);
         i += valid ? length : 1;
     }
     return out;

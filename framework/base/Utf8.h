@@ -1,5 +1,7 @@
 #pragma once
-// Wide strings hold one code point per element; the file system speaks UTF-8.
+// Wide strings hold one code point per element; the file system speaks bytes, mostly UTF-8.
+// A byte that is not part of valid UTF-8 travels as U+DC80 + its value (0x80..0xFF) and turns
+// back into that byte, so any name the file system lists opens again.
 
 #include <string>
 #include <string_view>
@@ -8,7 +10,6 @@ namespace Qorv::Base
 {
 
 std::string WideToUtf8(std::wstring_view text);
-// Bytes that are not valid UTF-8 become U+FFFD, so a listed name never aborts the walk.
 std::wstring Utf8ToWide(std::string_view text);
 
 } // namespace Qorv::Base

@@ -241,3 +241,22 @@ TEST_F(GameKeys, AStepSwitchedOnAsTheSequencerReachesItSoundsOnlyNextTimeRound)
     // Sixteen steps of seven 16 ms frames.
     EXPECT_EQ(frames, 16 * 7);
 }
+
+TEST_F(GameKeys, AKeyDownAsTheWindowLosesFocusActsOnce)
+{
+    Hold({KeyLShift, KeyZ, KeyF1, KeyF11});
+    Frame();
+    const DWORD pressedAt = now;
+    // Another window takes focus: the snapshot keeps the key down and its edge for ten frames.
+    script.activeWindow = reinterpret_cast<HWND>(0x2000);
+    for (int frame = 0; frame < 10; ++frame)
+    {
+        Frame();
+    }
+    script.activeWindow = nullptr;
+    Frame();
+    EXPECT_EQ(game->transpose, 11);
+    EXPECT_EQ(game->player->slots[0].startTime, pressedAt);
+    EXPECT_TRUE(Step(0, 0));
+    EXPECT_EQ(game->sequencer->interval, 105);
+}

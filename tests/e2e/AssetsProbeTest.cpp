@@ -47,12 +47,15 @@ std::string LineFor(const std::string& output, const std::string& name)
 TEST(ProbeAssets, FindsEveryFileBelowTheDirectoryAndPassesIntactData)
 {
     TempDir dir;
-    fs::create_directories(dir.Path() / "deep");
-    fs::copy(BuiltData, dir.Path() / "deep" / "data", fs::copy_options::recursive);
+    // A folder named in Latin-1 (é as the byte E9): names are bytes, not UTF-8.
+    const fs::path deep = dir.Path() / "d\xe9"
+                                       "ep";
+    fs::create_directories(deep);
+    fs::copy(BuiltData, deep / "data", fs::copy_options::recursive);
     int code = -1;
     const std::string out = RunAndCapture({QORV_PROBE, "assets", dir.Path().string()}, &code);
     EXPECT_EQ(code, 0) << out;
-    const fs::path data = dir.Path() / "deep" / "data";
+    const fs::path data = deep / "data";
     EXPECT_EQ(LineFor(out, "stage.bmp"),
               "ok stage.bmp " + (data / "stage.bmp").string() + ": BitmapImageFile 640x480");
     EXPECT_EQ(LineFor(out, "pad.png"),

@@ -5,6 +5,7 @@
 #include "tests/e2e/WindowPixels.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/Process.h"
+#include "tests/support/RiffBytes.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include <iterator>
 #include <random>
 #include <string_view>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -85,13 +87,35 @@ std::string HugeBitmap()
     return bmp;
 }
 
+// 46 bytes whose data chunk claims 0x7FFFFFF0 bytes and holds 2.
+std::string ClaimingWave()
+{
+    using namespace TestSupport;
+    return Riff(Chunk("fmt ", FormatBody(1, 1, 22050, 44100, 2, 16)) + "data" + Le32(0x7FFFFFF0) +
+                std::string(2, '\x10'));
+}
+
+// The picture's signature and header, then a calibration chunk whose length says 1 GiB in a
+// file of about 4 KiB.
+std::string ClaimingPng(const std::string& png)
+{
+    std::string out = png.substr(0, 8 + 25);
+    for (int shift = 24; shift >= 0; shift -= 8)
+    {
+        out.push_back(static_cast<char>(0x40000000u >> shift));
+    }
+    return out + "pCAL" + std::string(4096, 'p');
+}
+
 enum class Fault
 {
     Empty,
     Truncated,
     RandomBytes,
     Directory,
-    Huge
+    Huge,
+    Pipe,
+    ClaimsGigabytes
 };
 
 const char* FaultName(Fault fault)
@@ -108,6 +132,10 @@ const char* FaultName(Fault fault)
         return "Directory";
     case Fault::Huge:
         return "Huge";
+    case Fault::Pipe:
+        return "Pipe";
+    case Fault::ClaimsGigabytes:
+        return "ClaimsGigabytes";
     }
     return "";
 }
@@ -141,6 +169,14 @@ void Break(const fs::path& file, Fault fault)
         break;
     case Fault::Huge:
         WriteAll(file, HugeBitmap());
+        break;
+    case Fault::Pipe:
+        // Nothing ever writes to it: opening it for reading would wait for ever.
+        fs::remove(file);
+        mkfifo(file.c_str(), 0600);
+        break;
+    case Fault::ClaimsGigabytes:
+        WriteAll(file, file.extension() == ".png" ? ClaimingPng(bytes) : ClaimingWave());
         break;
     }
 }
@@ -176,7 +212,22 @@ struct Outcome
     bool runningAfterKeys = false;
     std::optional<int> exitCode;
     float loudestSample = 0;
+    // The resident peak (VmHWM) just before Escape.
+    long peakKilobytes = -1;
 };
+
+long PeakKilobytes(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+    {
+        if (line.rfind("VmHWM:", 0) == 0)
+        {
+            return std::stol(line.substr(6));
+        }
+    }
+    return -1;
+}
 
 // The executable and a copy of its data in a private folder, as installed.
 class ProgramCopy
@@ -229,6 +280,7 @@ public:
         Type(*window, {"q", "a", "1", "F1", "KP_2", "F1", "F12", "F11", "F9", "shift", "x"});
         std::this_thread::sleep_for(200ms);
         outcome.runningAfterKeys = program.Running();
+        outcome.peakKilobytes = PeakKilobytes(program.Pid());
         Type(*window, {"Escape"});
         outcome.exitCode = program.Wait(10s);
         outcome.loudestSample = LoudestSample(recording);
@@ -299,6 +351,41 @@ INSTANTIATE_TEST_SUITE_P(DataFaults, BrokenSounds,
                          testing::Values(Fault::Empty, Fault::Truncated, Fault::RandomBytes,
                                          Fault::Directory),
                          [](const auto& info) { return FaultName(info.param); });
+
+class HostileFiles : public testing::TestWithParam<std::pair<std::string, Fault>>
+{
+protected:
+    static long NormalPeakKilobytes()
+    {
+        static const long peak = ProgramCopy().Run().peakKilobytes;
+        return peak;
+    }
+};
+
+TEST_P(HostileFiles, NeitherHangNorSwellTheProgram)
+{
+    const auto& [name, fault] = GetParam();
+    ASSERT_GT(NormalPeakKilobytes(), 0);
+    ProgramCopy copy;
+    copy.BreakAll({name}, fault);
+    const Outcome outcome = copy.Run();
+    ExpectItCarriesOn(outcome);
+    EXPECT_GT(outcome.peakKilobytes, 0);
+    EXPECT_LT(outcome.peakKilobytes, 3 * NormalPeakKilobytes())
+        << "a normal run peaks at " << NormalPeakKilobytes() << " KiB";
+}
+
+INSTANTIATE_TEST_SUITE_P(DataFaults, HostileFiles,
+                         testing::Values(std::pair{std::string("pa.wav"), Fault::Pipe},
+                                         std::pair{std::string("pa.wav"), Fault::ClaimsGigabytes},
+                                         std::pair{std::string("pad.png"), Fault::ClaimsGigabytes}),
+                         [](const auto& info)
+                         {
+                             const std::string stem =
+                                 info.param.first.substr(0, info.param.first.find('.'));
+                             return std::string(FaultName(info.param.second)) +
+                                    (stem == "pad" ? "Picture" : "Sound");
+                         });
 
 TEST(DeviceFaults, WithoutAnAudioDeviceThePictureRuns)
 {

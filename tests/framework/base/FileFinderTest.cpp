@@ -1,4 +1,7 @@
 #include "framework/base/FileFinder.h"
+#include "framework/base/IFileReader.h"
+#include "framework/base/Utf8.h"
+#include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -6,10 +9,12 @@
 #include <algorithm>
 #include <dirent.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using Qorv::Base::CreateFileFinder;
 using Qorv::Base::FileFinder;
+using TestSupport::RunAndCapture;
 using TestSupport::TempDir;
 
 namespace
@@ -109,14 +114,40 @@ TEST(FileFinder, ExistsIsCaseSensitive)
     EXPECT_EQ(finder->Find(L"PAD.PNG"), dir.Wide("pad.png"));
 }
 
-TEST(FileFinder, DirectoriesAreWalkedButNeverReturned)
+TEST(FileFinder, OnlyRegularFilesAreIndexed)
 {
     TempDir dir;
     dir.Write("pad.png/inside.bmp", "");
+    dir.Write("sub/pa.wav", "");
+    dir.Write("sub/ke.wav", "");
+    ASSERT_EQ(mkfifo((dir.Path() / "pa.wav").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir.Path() / "sub" / "ke.wav", dir.Path() / "ke.wav");
+    std::filesystem::create_symlink(dir.Path() / "gone.wav", dir.Path() / "no.wav");
     auto finder = CreateFileFinder(dir.Wide());
     EXPECT_EQ(finder->Find(L"pad.png"), L"");
     EXPECT_FALSE(finder->Exists(L"pad.png"));
     EXPECT_EQ(finder->Find(L"inside.bmp"), dir.Wide("pad.png/inside.bmp"));
+    EXPECT_EQ(finder->Find(L"pa.wav"), dir.Wide("sub/pa.wav")) << "a pipe is not a data file";
+    EXPECT_EQ(finder->Find(L"ke.wav"), dir.Wide("ke.wav"));
+    EXPECT_FALSE(finder->Exists(L"no.wav"));
+}
+
+// Names are bytes: one that is not UTF-8, or holds a backslash, is found and opens as listed.
+TEST(FileFinder, NamesInAnyBytesOpenAsListed)
+{
+    TempDir dir;
+    dir.Write("caf\xe9/\xff\\x.wav", "ff");
+    dir.Write("caf\xe9/back\\/pa.wav", "pa");
+    auto finder = CreateFileFinder(dir.Wide("caf\xe9"));
+    const auto reader = Qorv::Base::CreateFileReader();
+    for (const std::wstring& name : {std::wstring(L"\xdcff\\x.wav"), std::wstring(L"pa.wav")})
+    {
+        const std::wstring path = finder->Find(name);
+        ASSERT_TRUE(reader->Open(path)) << Qorv::Base::WideToUtf8(path);
+        EXPECT_EQ(reader->GetSize(), 2);
+    }
+    EXPECT_EQ(Qorv::Base::WideToUtf8(finder->Find(L"pa.wav")),
+              (dir.Path() / "caf\xe9" / "back\\" / "pa.wav").string());
 }
 
 TEST(FileFinder, QueriesWithSeparatorsOrEmptyNeverMatch)
@@ -172,10 +203,33 @@ TEST(FileFinder, DefaultRootIsTheExecutablesDirectory)
     EXPECT_NE(std::find(names.begin(), names.end(), self), names.end());
 }
 
-TEST(FileFinder, DirectoryOfFollowsTheSeparatorRules)
+TEST(FileFinder, DefaultRootIsFoundFromAnyFolderAndNeverWidensToTheFileSystem)
+{
+    TempDir dir;
+    const std::filesystem::path latin1 = dir.MakeDirectory("caf\xe9"); // é as one byte
+    std::filesystem::copy_file(LIST_DEFAULT_ROOT, latin1 / "lister");
+    dir.Write("caf\xe9/pa.wav", "");
+    EXPECT_EQ(RunAndCapture({(latin1 / "lister").string()}),
+              "2\n" + (latin1 / "pa.wav").string() + "\n");
+
+    // Deeper than the longest path the kernel reports for an executable: its path is unknown.
+    const std::string level(200, 'd');
+    std::string script = "cd '" + dir.Path().string() + "'";
+    for (int depth = 0; depth < 22; ++depth)
+    {
+        script += " && mkdir " + level + " && cd -P " + level;
+    }
+    script += " && : > pa.wav && cp '" + std::string(LIST_DEFAULT_ROOT) + "' lister && ./lister";
+    int code = -1;
+    EXPECT_EQ(RunAndCapture({"sh", "-c", script}, &code), "0\n\n");
+    EXPECT_EQ(code, 0);
+    RunAndCapture({"rm", "-rf", (dir.Path() / level).string()});
+}
+
+TEST(FileFinder, DirectoryOfSplitsAtTheLastSlashOnly)
 {
     EXPECT_EQ(FileFinder::DirectoryOf(L"game.exe"), L"");
     EXPECT_EQ(FileFinder::DirectoryOf(L"/opt/pakemino/pakemino"), L"/opt/pakemino/");
-    EXPECT_EQ(FileFinder::DirectoryOf(L"C:\\game\\game.exe"), L"C:\\game\\");
-    EXPECT_EQ(FileFinder::DirectoryOf(L"C:\\game/bin\\game.exe"), L"C:\\game/bin");
+    EXPECT_EQ(FileFinder::DirectoryOf(L"C:\\game\\game.exe"), L"");
+    EXPECT_EQ(FileFinder::DirectoryOf(L"/opt/a\\b/pa\\kemino"), L"/opt/a\\b/");
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
 
 using Qorv::Base::CreateFileReader;
 using TestSupport::TempDir;
@@ -84,13 +85,18 @@ TEST(FileReader, EmptyFileHasSizeZero)
     EXPECT_EQ(reader->Read(&byte, 1), 0);
 }
 
-TEST(FileReader, DirectoriesAndMissingFilesDoNotOpen)
+// A pipe would block the open until a writer came; a device is no data file either.
+TEST(FileReader, OnlyRegularFilesOpen)
 {
     TempDir dir;
     dir.MakeDirectory("folder.wav");
+    ASSERT_EQ(mkfifo((dir.Path() / "pipe.wav").c_str(), 0600), 0);
     auto reader = CreateFileReader();
-    EXPECT_FALSE(reader->Open(dir.Wide("folder.wav")));
-    EXPECT_FALSE(reader->Open(L""));
+    for (const std::wstring& path : {dir.Wide("folder.wav"), dir.Wide("pipe.wav"),
+                                     std::wstring(L"/dev/zero"), std::wstring(L"")})
+    {
+        EXPECT_FALSE(reader->Open(path)) << path;
+    }
     EXPECT_FALSE(reader->IsOpen());
 }
 

@@ -127,6 +127,8 @@ BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
 HWND CreateWindowExW(DWORD exStyle, const wchar_t* className, const wchar_t* windowName,
                      DWORD style, int x, int y, int width, int height, HWND parent, void* menu,
                      HINSTANCE instance, void* param);
+// Not a Win32 call: why the last CreateWindowExW failed, in the window system's words.
+const char* WindowSystemError();
 BOOL ShowWindow(HWND window, int showCommand);
 BOOL UpdateWindow(HWND window);
 BOOL DestroyWindow(HWND window);

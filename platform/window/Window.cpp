@@ -1,7 +1,9 @@
 // Windows, classes and the message queue on SDL2 video and events.
 
+#include "platform/window/DisplayLoss.h"
 #include "platform/window/SdlWindow.h"
 
+#include <cstdlib>
 #include <cwchar>
 #include <deque>
 #include <memory>
@@ -33,6 +35,7 @@ struct WindowSystem
     bool quitPosted = false;
     int quitCode = 0;
     bool videoStarted = false;
+    std::string lastError;
 
     ~WindowSystem()
     {
@@ -207,6 +210,36 @@ bool TakeMessage(MSG* msg)
     return false;
 }
 
+// SDL falls back to drivers that show nothing (offscreen, dummy) when no display can be
+// opened, and the program would run on unseen with nothing to end it; only an explicit
+// SDL_VIDEODRIVER picks one of those.
+bool StartVideo()
+{
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (asked != nullptr && *asked != '\0')
+    {
+        return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    }
+    std::string shown;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i)
+    {
+        const std::string name = SDL_GetVideoDriver(i);
+        if (name != "offscreen" && name != "dummy" && name != "evdev")
+        {
+            shown += (shown.empty() ? "" : ",") + name;
+        }
+    }
+    if (shown.empty())
+    {
+        SDL_SetError("no video driver shows a window");
+        return false;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, shown.c_str());
+    const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    return started;
+}
+
 } // namespace
 
 SDL_Window* SdlWindowOf(HWND window)
@@ -265,18 +298,24 @@ HWND CreateWindowExW(DWORD, const wchar_t* className, const wchar_t* windowName,
     }
     if (procedure == nullptr || width <= 0 || height <= 0)
     {
+        system.lastError = "no such window class, or an empty window";
         return nullptr;
     }
     if (!system.videoStarted)
     {
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        if (!StartVideo())
         {
+            system.lastError = SDL_GetError();
             return nullptr;
         }
         system.videoStarted = true;
         SDL_StopTextInput();
+        if (std::string(SDL_GetCurrentVideoDriver()) == "x11")
+        {
+            EndWhenDisplayIsLost();
+        }
     }
     const std::string title = ToUtf8(windowName);
     // OpenGL-capable when the system has GL, so a device can be made for it later; a plain
@@ -289,6 +328,7 @@ HWND CreateWindowExW(DWORD, const wchar_t* className, const wchar_t* windowName,
     }
     if (sdl == nullptr)
     {
+        system.lastError = SDL_GetError();
         return nullptr;
     }
     auto window = std::make_unique<HWND__>();
@@ -296,6 +336,11 @@ HWND CreateWindowExW(DWORD, const wchar_t* className, const wchar_t* windowName,
     window->procedure = procedure;
     system.windows.push_back(std::move(window));
     return system.windows.back().get();
+}
+
+const char* WindowSystemError()
+{
+    return System().lastError.c_str();
 }
 
 BOOL ShowWindow(HWND window, int)

@@ -19,7 +19,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool re
     if (window == nullptr)
     {
         // Without a window nothing could ever end the loop.
-        std::fprintf(stderr, "pakemino: cannot open a window (is a display available?)\n");
+        std::fprintf(stderr, "pakemino: cannot open a window: %s\n", WindowSystemError());
         return 1;
     }
     timeBeginPeriod(1);

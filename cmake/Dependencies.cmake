@@ -9,3 +9,5 @@ pkg_check_modules(SWRESAMPLE REQUIRED IMPORTED_TARGET libswresample)
 pkg_check_modules(AVUTIL REQUIRED IMPORTED_TARGET libavutil)
 pkg_check_modules(VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+# Only for the display connection's end (platform/window) and the tests' screenshots.
+pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)

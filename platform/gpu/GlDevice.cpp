@@ -2,6 +2,7 @@
 
 #include "platform/window/SdlWindow.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace
@@ -84,16 +85,16 @@ GlDevice* GlDevice::Create(HWND window, D3DPRESENT_PARAMETERS& parameters, HRESU
         device->Release();
         return nullptr;
     }
-    int drawableWidth = 0;
-    int drawableHeight = 0;
-    SDL_GL_GetDrawableSize(sdl, &drawableWidth, &drawableHeight);
+    UINT clientWidth = 0;
+    UINT clientHeight = 0;
+    ClientSizeOf(window, clientWidth, clientHeight);
     if (parameters.BackBufferWidth == 0)
     {
-        parameters.BackBufferWidth = static_cast<UINT>(drawableWidth);
+        parameters.BackBufferWidth = clientWidth;
     }
     if (parameters.BackBufferHeight == 0)
     {
-        parameters.BackBufferHeight = static_cast<UINT>(drawableHeight);
+        parameters.BackBufferHeight = clientHeight;
     }
     if (parameters.BackBufferFormat == D3DFMT_UNKNOWN)
     {
@@ -139,6 +140,19 @@ bool GlDevice::Prepare(UINT width, UINT height)
     glDisable(GL_CULL_FACE);
     glEnable(GL_SCISSOR_TEST);
 
+    glGenRenderbuffers(1, &backBufferColour);
+    glBindRenderbuffer(GL_RENDERBUFFER, backBufferColour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, static_cast<GLsizei>(width),
+                          static_cast<GLsizei>(height));
+    glGenFramebuffers(1, &backBufferFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, backBufferFramebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                              backBufferColour);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+    {
+        return false;
+    }
+
     backBuffer = new GlSurface(width, height);
     Replace(renderTarget, backBuffer);
     BindTarget();
@@ -156,16 +170,24 @@ GlDevice::~GlDevice()
     {
         backBuffer->Release();
     }
+    glDeleteFramebuffers(1, &backBufferFramebuffer);
+    glDeleteRenderbuffers(1, &backBufferColour);
     glDeleteSamplers(1, &sampler);
     glDeleteTextures(1, &whiteTexture);
     glDeleteVertexArrays(1, &vertexArray);
     program.Destroy();
 }
 
+GLuint GlDevice::TargetFramebuffer() const
+{
+    GlTexture* target = renderTarget->Texture();
+    return target != nullptr ? target->Framebuffer() : backBufferFramebuffer;
+}
+
 void GlDevice::BindTarget()
 {
     GlTexture* target = renderTarget->Texture();
-    glBindFramebuffer(GL_FRAMEBUFFER, target != nullptr ? target->Framebuffer() : 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, TargetFramebuffer());
     viewport = {0, 0, renderTarget->Width(), renderTarget->Height(), 0.0f, 1.0f};
     program.Use();
     program.SetTarget(static_cast<float>(renderTarget->Width()),
@@ -205,10 +227,33 @@ HRESULT GlDevice::EndScene()
     return D3D_OK;
 }
 
+// The back buffer scaled to the largest size the window holds at its own shape, centred on
+// black; both share the bottom-up row order, so the picture keeps its way up.
 HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
 {
     context->MakeCurrent();
+    int windowWidth = 0;
+    int windowHeight = 0;
+    SDL_GL_GetDrawableSize(context->Window(), &windowWidth, &windowHeight);
+    const auto width = static_cast<int64_t>(backBuffer->Width());
+    const auto height = static_cast<int64_t>(backBuffer->Height());
+    const auto shownWidth =
+        static_cast<GLint>(std::min<int64_t>(windowWidth, windowHeight * width / height));
+    const auto shownHeight =
+        static_cast<GLint>(std::min<int64_t>(windowHeight, windowWidth * height / width));
+    const GLint left = (windowWidth - shownWidth) / 2;
+    const GLint bottom = (windowHeight - shownHeight) / 2;
+
+    glDisable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, backBufferFramebuffer);
+    glBlitFramebuffer(0, 0, static_cast<GLint>(width), static_cast<GLint>(height), left, bottom,
+                      left + shownWidth, bottom + shownHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
     SDL_GL_SwapWindow(context->Window());
+    glBindFramebuffer(GL_FRAMEBUFFER, TargetFramebuffer());
+    glEnable(GL_SCISSOR_TEST);
     return D3D_OK;
 }
 

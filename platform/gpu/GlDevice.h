@@ -52,6 +52,7 @@ private:
     explicit GlDevice(std::shared_ptr<GlContext> context);
     bool Prepare(UINT width, UINT height);
     void BindTarget();
+    GLuint TargetFramebuffer() const;
     void ApplyViewport() const;
 
     std::shared_ptr<GlContext> context;
@@ -61,6 +62,10 @@ private:
     GLuint whiteTexture = 0;
     GLint maxTextureSize = 0;
 
+    // The back buffer is drawn at its own size off screen and scaled into the window when
+    // presented, whatever size the window is shown at.
+    GLuint backBufferFramebuffer = 0;
+    GLuint backBufferColour = 0;
     GlSurface* backBuffer = nullptr;
     GlSurface* renderTarget = nullptr;
     GlTexture* texture = nullptr;

@@ -79,6 +79,7 @@ struct WNDCLASSW
 
 constexpr UINT CS_VREDRAW = 0x0001;
 constexpr UINT CS_HREDRAW = 0x0002;
+constexpr DWORD WS_THICKFRAME = 0x00040000;
 constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000;
 constexpr int SW_SHOWDEFAULT = 10;
 constexpr int COLOR_BTNFACE = 15;
@@ -123,10 +124,14 @@ ATOM RegisterClassW(const WNDCLASSW* windowClass);
 // The window manager draws the frame outside the client area, so the window rectangle
 // handed to CreateWindowExW is the client rectangle itself.
 BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
-// Null when the class is unknown or no display can be opened.
+// Null when the class is unknown or no display can be opened. A window is shown at a whole
+// multiple of its size, the largest within three quarters of the desktop (PAKEMINO_SCALE=N
+// asks for N); WS_THICKFRAME makes it resizable. Its picture keeps the size asked for.
 HWND CreateWindowExW(DWORD exStyle, const wchar_t* className, const wchar_t* windowName,
                      DWORD style, int x, int y, int width, int height, HWND parent, void* menu,
                      HINSTANCE instance, void* param);
+// Not a Win32 call: why the last CreateWindowExW failed, in the window system's words.
+const char* WindowSystemError();
 BOOL ShowWindow(HWND window, int showCommand);
 BOOL UpdateWindow(HWND window);
 BOOL DestroyWindow(HWND window);
@@ -139,6 +144,7 @@ BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
+// Alt+F4 closes the window; Alt+Enter switches it to fullscreen and back.
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 MMRESULT timeBeginPeriod(UINT period);

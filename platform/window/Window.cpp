@@ -1,7 +1,10 @@
 // Windows, classes and the message queue on SDL2 video and events.
 
+#include "platform/window/DisplayLoss.h"
 #include "platform/window/SdlWindow.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cwchar>
 #include <deque>
 #include <memory>
@@ -12,6 +15,8 @@ struct HWND__
 {
     SDL_Window* sdl = nullptr;
     WNDPROC procedure = nullptr;
+    UINT clientWidth = 0;
+    UINT clientHeight = 0;
     bool destroyed = false;
 };
 
@@ -33,6 +38,7 @@ struct WindowSystem
     bool quitPosted = false;
     int quitCode = 0;
     bool videoStarted = false;
+    std::string lastError;
 
     ~WindowSystem()
     {
@@ -207,12 +213,89 @@ bool TakeMessage(MSG* msg)
     return false;
 }
 
+// SDL falls back to drivers that show nothing (offscreen, dummy) when no display can be
+// opened, and the program would run on unseen with nothing to end it; only an explicit
+// SDL_VIDEODRIVER picks one of those.
+bool StartVideo()
+{
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (asked != nullptr && *asked != '\0')
+    {
+        return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    }
+    std::string shown;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i)
+    {
+        const std::string name = SDL_GetVideoDriver(i);
+        if (name != "offscreen" && name != "dummy" && name != "evdev")
+        {
+            shown += (shown.empty() ? "" : ",") + name;
+        }
+    }
+    if (shown.empty())
+    {
+        SDL_SetError("no video driver shows a window");
+        return false;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, shown.c_str());
+    const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    return started;
+}
+
+constexpr long MaxScale = 16;
+
+// The largest whole multiple of the client size within three quarters of the desktop, at
+// least 1; PAKEMINO_SCALE=N asks for N, and a value that is not a whole number from 1 to
+// MaxScale is ignored.
+int StartScale(int width, int height)
+{
+    if (const char* asked = std::getenv("PAKEMINO_SCALE"))
+    {
+        char* end = nullptr;
+        const long scale = std::strtol(asked, &end, 10);
+        if (end != asked && *end == '\0' && scale >= 1 && scale <= MaxScale)
+        {
+            return static_cast<int>(scale);
+        }
+    }
+    SDL_DisplayMode desktop{};
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0)
+    {
+        return 1;
+    }
+    const int scale = std::min(desktop.w * 3 / 4 / width, desktop.h * 3 / 4 / height);
+    return std::clamp(scale, 1, static_cast<int>(MaxScale));
+}
+
+// Fullscreen on the desktop's own mode, so leaving it changes no display setting.
+void ToggleFullscreen(HWND window)
+{
+    if (SDL_Window* sdl = SdlWindowOf(window))
+    {
+        const bool full = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0;
+        SDL_SetWindowFullscreen(sdl, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+}
+
 } // namespace
 
 SDL_Window* SdlWindowOf(HWND window)
 {
     HWND__* live = Live(window);
     return live != nullptr ? live->sdl : nullptr;
+}
+
+bool ClientSizeOf(HWND window, UINT& width, UINT& height)
+{
+    HWND__* live = Live(window);
+    if (live == nullptr)
+    {
+        return false;
+    }
+    width = live->clientWidth;
+    height = live->clientHeight;
+    return true;
 }
 
 HWND WindowOfSdlId(Uint32 windowId)
@@ -251,7 +334,7 @@ BOOL AdjustWindowRect(RECT* rect, DWORD, BOOL)
     return rect != nullptr;
 }
 
-HWND CreateWindowExW(DWORD, const wchar_t* className, const wchar_t* windowName, DWORD, int x,
+HWND CreateWindowExW(DWORD, const wchar_t* className, const wchar_t* windowName, DWORD style, int x,
                      int y, int width, int height, HWND, void*, HINSTANCE, void*)
 {
     WindowSystem& system = System();
@@ -265,37 +348,64 @@ HWND CreateWindowExW(DWORD, const wchar_t* className, const wchar_t* windowName,
     }
     if (procedure == nullptr || width <= 0 || height <= 0)
     {
+        system.lastError = "no such window class, or an empty window";
         return nullptr;
     }
     if (!system.videoStarted)
     {
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        if (!StartVideo())
         {
+            system.lastError = SDL_GetError();
             return nullptr;
         }
         system.videoStarted = true;
         SDL_StopTextInput();
+        if (std::string(SDL_GetCurrentVideoDriver()) == "x11")
+        {
+            EndWhenDisplayIsLost();
+        }
     }
+    const int scale = StartScale(width, height);
+    const int shownWidth = width * scale;
+    const int shownHeight = height * scale;
+    SDL_Rect desktop{};
+    if (SDL_GetDisplayBounds(0, &desktop) == 0 &&
+        (x < desktop.x || y < desktop.y || x + shownWidth > desktop.x + desktop.w ||
+         y + shownHeight > desktop.y + desktop.h))
+    {
+        x = SDL_WINDOWPOS_CENTERED;
+        y = SDL_WINDOWPOS_CENTERED;
+    }
+    const Uint32 flags =
+        SDL_WINDOW_HIDDEN | ((style & WS_THICKFRAME) != 0 ? SDL_WINDOW_RESIZABLE : 0);
     const std::string title = ToUtf8(windowName);
     // OpenGL-capable when the system has GL, so a device can be made for it later; a plain
     // window otherwise, and the program runs without a picture.
     SDL_Window* sdl =
-        SDL_CreateWindow(title.c_str(), x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
+        SDL_CreateWindow(title.c_str(), x, y, shownWidth, shownHeight, flags | SDL_WINDOW_OPENGL);
     if (sdl == nullptr)
     {
-        sdl = SDL_CreateWindow(title.c_str(), x, y, width, height, SDL_WINDOW_HIDDEN);
+        sdl = SDL_CreateWindow(title.c_str(), x, y, shownWidth, shownHeight, flags);
     }
     if (sdl == nullptr)
     {
+        system.lastError = SDL_GetError();
         return nullptr;
     }
     auto window = std::make_unique<HWND__>();
     window->sdl = sdl;
     window->procedure = procedure;
+    window->clientWidth = static_cast<UINT>(width);
+    window->clientHeight = static_cast<UINT>(height);
     system.windows.push_back(std::move(window));
     return system.windows.back().get();
+}
+
+const char* WindowSystemError()
+{
+    return System().lastError.c_str();
 }
 
 BOOL ShowWindow(HWND window, int)
@@ -429,7 +539,7 @@ void PostQuitMessage(int exitCode)
     System().quitCode = exitCode;
 }
 
-LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM)
+LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message)
     {
@@ -441,6 +551,11 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM)
         if (wParam == VK_F4)
         {
             PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+        // Once a press (bit 30 marks a repeat): a held Alt+Enter does not flicker.
+        if (wParam == VK_RETURN && (lParam & (LPARAM{1} << 30)) == 0)
+        {
+            ToggleFullscreen(window);
         }
         return 0;
     default:

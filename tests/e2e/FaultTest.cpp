@@ -11,12 +11,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <random>
+#include <sstream>
 #include <string_view>
 #include <sys/stat.h>
 #include <thread>
@@ -413,4 +416,49 @@ TEST(DeviceFaults, WithoutAGlContextTheKeysStillSound)
     ExpectItCarriesOn(outcome);
     EXPECT_FALSE(outcome.pictureMoves) << "a picture drawn without a GL context";
     EXPECT_GT(outcome.loudestSample, Audible) << "the note keys made no sound";
+}
+
+// As from an ssh shell: SDL would fall back to a driver that shows nothing, and the program
+// would run on unseen with nothing to end it.
+TEST(DeviceFaults, WithoutADisplayItSaysWhyAndEndsWithOne)
+{
+    int exitCode = 0;
+    const std::string said = TestSupport::RunAndCapture(
+        {"sh", "-c",
+         "timeout 30 env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy " PAKEMINO_PROGRAM
+         " 2>&1"},
+        &exitCode);
+    EXPECT_EQ(exitCode, 1) << said;
+    const std::string lead = "pakemino: cannot open a window: ";
+    const size_t at = said.find(lead);
+    ASSERT_NE(at, std::string::npos) << said;
+    EXPECT_GT(said.find('\n', at), at + lead.size()) << "no reason given: " << said;
+}
+
+// The X server ending under the program, as at logout: on a server of the test's own.
+TEST(DeviceFaults, TheDisplayGoingAwayEndsItWithCodeOne)
+{
+    TestSupport::TempDir dir;
+    const fs::path displayFile = dir.Path() / "display";
+    Process server({"sh", "-c",
+                    "exec Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>" +
+                        displayFile.string() + " 2>/dev/null"});
+    std::string display;
+    for (int i = 0; i < 200 && display.empty() && server.Running(); ++i)
+    {
+        std::this_thread::sleep_for(50ms);
+        std::istringstream(ReadAll(displayFile)) >> display;
+    }
+    ASSERT_FALSE(display.empty()) << "Xvfb gave no display";
+    const char* outerDisplay = std::getenv("DISPLAY");
+    const std::string outer = outerDisplay != nullptr ? outerDisplay : "";
+    setenv("DISPLAY", (":" + display).c_str(), 1);
+    Process program({PAKEMINO_PROGRAM}, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=/dev/null"});
+    const bool opened = TestSupport::WaitForWindow(Title, 20s).has_value();
+    setenv("DISPLAY", outer.c_str(), 1);
+    ASSERT_TRUE(opened);
+    // Frames running, so the connection breaks in the middle of drawing and presenting.
+    std::this_thread::sleep_for(1s);
+    kill(server.Pid(), SIGTERM);
+    EXPECT_EQ(program.Wait(30s), 1) << "still running, or killed by a signal (128 + n)";
 }

@@ -15,18 +15,11 @@ LRESULT Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-std::vector<uint32_t> Read(GLint framebuffer, int width, int height, bool bottomUp)
+std::vector<uint32_t> Read(int width, int height, bool bottomUp)
 {
-    GLint previous = 0;
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
-    if (framebuffer >= 0)
-    {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
-    }
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
     if (!bottomUp)
     {
         return pixels;
@@ -63,12 +56,12 @@ OffscreenWindow::~OffscreenWindow()
 
 std::vector<uint32_t> ReadBackBuffer(int width, int height)
 {
-    return Read(0, width, height, true);
+    return Read(width, height, true);
 }
 
 std::vector<uint32_t> ReadBoundTarget(int width, int height)
 {
-    return Read(-1, width, height, false);
+    return Read(width, height, false);
 }
 
 } // namespace TestSupport

@@ -25,8 +25,8 @@ private:
     HWND window = nullptr;
 };
 
-// The pixels of the current context as A8R8G8B8, top row first: from the back buffer (whose
-// rows GL keeps bottom up), or from whatever render target is bound, row 0 as stored.
+// The pixels of the bound target of the current context as A8R8G8B8, top row first: of the
+// back buffer (whose rows GL keeps bottom up), or of a render target, row 0 as stored.
 std::vector<uint32_t> ReadBackBuffer(int width, int height);
 std::vector<uint32_t> ReadBoundTarget(int width, int height);
 

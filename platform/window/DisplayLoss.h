@@ -1,0 +1,5 @@
+#pragma once
+// What the program does when the X server it shows on goes away under it.
+
+// Installs the handler for a lost X connection; once per process is enough.
+void EndWhenDisplayIsLost();

@@ -150,7 +150,7 @@ void Translate(const SDL_Event& event)
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE)
         {
-            if (HWND window = WindowOfSdlId(event.window.windowID))
+            if (HWND window = platform::sdl::WindowOfSdlId(event.window.windowID))
             {
                 Post(window, WM_CLOSE, 0, 0);
             }
@@ -169,7 +169,7 @@ void Translate(const SDL_Event& event)
     case SDL_KEYDOWN:
     case SDL_KEYUP:
     {
-        HWND window = WindowOfSdlId(event.key.windowID);
+        HWND window = platform::sdl::WindowOfSdlId(event.key.windowID);
         const bool down = event.type == SDL_KEYDOWN;
         const bool system = (event.key.keysym.mod & KMOD_ALT) != 0;
         const UINT message =
@@ -271,7 +271,7 @@ int StartScale(int width, int height)
 // Fullscreen on the desktop's own mode, so leaving it changes no display setting.
 void ToggleFullscreen(HWND window)
 {
-    if (SDL_Window* sdl = SdlWindowOf(window))
+    if (SDL_Window* sdl = platform::sdl::SdlWindowOf(window))
     {
         const bool full = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0;
         SDL_SetWindowFullscreen(sdl, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -279,6 +279,9 @@ void ToggleFullscreen(HWND window)
 }
 
 } // namespace
+
+namespace platform::sdl
+{
 
 SDL_Window* SdlWindowOf(HWND window)
 {
@@ -309,6 +312,8 @@ HWND WindowOfSdlId(Uint32 windowId)
     }
     return nullptr;
 }
+
+} // namespace platform::sdl
 
 ATOM RegisterClassW(const WNDCLASSW* windowClass)
 {
@@ -364,7 +369,7 @@ HWND CreateWindowExW(DWORD, const wchar_t* className, const wchar_t* windowName,
         SDL_StopTextInput();
         if (std::string(SDL_GetCurrentVideoDriver()) == "x11")
         {
-            EndWhenDisplayIsLost();
+            platform::sdl::EndWhenDisplayIsLost();
         }
     }
     const int scale = StartScale(width, height);

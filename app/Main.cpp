@@ -45,17 +45,18 @@ int main(int argc, char** argv)
         return *exitCode;
     }
     // A take that cannot be written is refused before any window opens.
-    std::unique_ptr<TakeRecorder> take;
+    std::unique_ptr<platform::audio::TakeRecorder> take;
     if (!options.recordPath.empty())
     {
         std::string error;
-        take = TakeRecorder::Create(options.recordPath, options.recordFormat, error);
+        take =
+            platform::audio::TakeRecorder::Create(options.recordPath, options.recordFormat, error);
         if (take == nullptr)
         {
             std::fprintf(stderr, "pakemino: %s\n", error.c_str());
             return 2;
         }
-        TakeRecorder::Attach(take.get());
+        platform::audio::TakeRecorder::Attach(take.get());
     }
     const int exitCode =
         WinMain(GetModuleHandleW(nullptr), nullptr, "", SW_SHOWDEFAULT, take != nullptr);

@@ -101,7 +101,7 @@ int Offline(int trials)
         // The mixer runs dry between notes, so the note is the only sound.
         for (int i = 0; i < 200 && game.player->voices[0]->IsPlaying(); ++i)
         {
-            mixer.Render(Mixer::PeriodFrames * 8);
+            mixer.Render(platform::audio::Mixer::PeriodFrames * 8);
         }
         script.SetKey(z, true);
         fakeNow += 16;
@@ -109,7 +109,7 @@ int Offline(int trials)
         game.RunFrame();
         frameMs.push_back(NowMs() - start);
         // The next period the callback pulls holds the note from this frame on.
-        const auto period = mixer.Render(Mixer::PeriodFrames * 4);
+        const auto period = mixer.Render(platform::audio::Mixer::PeriodFrames * 4);
         size_t first = 0;
         while (first < period.size() / 2 && period[2 * first] == 0.0f)
         {
@@ -123,7 +123,7 @@ int Offline(int trials)
         fakeNow += 16;
         game.RunFrame();
     }
-    const double periodMs = Mixer::PeriodFrames * 1000.0 / OutputRate;
+    const double periodMs = platform::audio::Mixer::PeriodFrames * 1000.0 / OutputRate;
     const double firstMs = Percentile(firstSampleFrames, 0.5) * 1000.0 / OutputRate;
     std::printf("frame with the key     median %.1f us, 99%% %.1f us (poll, step, keys, Play)\n",
                 Percentile(frameMs, 0.5) * 1e3, Percentile(frameMs, 0.99) * 1e3);
@@ -131,7 +131,7 @@ int Offline(int trials)
                 " notes heard\n",
                 Percentile(firstSampleFrames, 0.5), firstMs, firstSampleFrames.size(), trials);
     std::printf("mixer period           %u frames = %.3f ms\n",
-                static_cast<unsigned>(Mixer::PeriodFrames), periodMs);
+                static_cast<unsigned>(platform::audio::Mixer::PeriodFrames), periodMs);
     std::printf("budget, frame to sound worst %.2f ms, mean %.2f ms\n",
                 Percentile(frameMs, 0.99) + periodMs + firstMs,
                 Percentile(frameMs, 0.5) + periodMs / 2 + firstMs);

@@ -123,7 +123,7 @@ public:
 class OurMixer final : public Engine
 {
 public:
-    OurMixer() : device(SdlSoundDevice::CreateOffline(OutputRate)) {}
+    OurMixer() : device(platform::audio::SdlSoundDevice::CreateOffline(OutputRate)) {}
     ~OurMixer() override
     {
         for (LPDIRECTSOUNDBUFFER buffer : buffers)
@@ -161,7 +161,7 @@ public:
     }
 
 private:
-    SdlSoundDevice* device;
+    platform::audio::SdlSoundDevice* device;
     std::vector<LPDIRECTSOUNDBUFFER> buffers;
 };
 
@@ -314,8 +314,8 @@ void DeviceLatency(benchmark::State& state)
     double latency = -1;
     for (auto _ : state)
     {
-        SdlSoundDevice* device = nullptr;
-        if (SdlSoundDevice::Open(&device) == DS_OK)
+        platform::audio::SdlSoundDevice* device = nullptr;
+        if (platform::audio::SdlSoundDevice::Open(&device) == DS_OK)
         {
             latency = 1000.0 * device->OutputLatencySeconds();
             state.counters["output_rate"] = device->OutputRate();

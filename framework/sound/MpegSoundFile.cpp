@@ -18,8 +18,8 @@ constexpr int32_t Id3v1Size = 128;
 
 bool MpegSoundFile::DescribeFrameHeader(const uint8_t b[4], MPEGLAYER3WAVEFORMAT& record)
 {
-    MpegHeader fields;
-    if (!DecodeMpegHeader(b, fields))
+    platform::av::MpegHeader fields;
+    if (!platform::av::DecodeMpegHeader(b, fields))
     {
         return false;
     }

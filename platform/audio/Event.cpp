@@ -2,6 +2,9 @@
 
 #include <new>
 
+namespace platform::audio
+{
+
 Event::Event(bool manualReset, bool initialState) : manualReset(manualReset), state(initialState) {}
 
 void Event::Set()
@@ -44,13 +47,15 @@ bool Event::WaitForever()
     return true;
 }
 
+} // namespace platform::audio
+
 HANDLE CreateEventW(void* attributes, BOOL manualReset, BOOL initialState, const wchar_t* name)
 {
     if (attributes != nullptr || name != nullptr)
     {
         return nullptr;
     }
-    return new (std::nothrow) Event(manualReset != 0, initialState != 0);
+    return new (std::nothrow) platform::audio::Event(manualReset != 0, initialState != 0);
 }
 
 BOOL SetEvent(HANDLE event)

@@ -8,6 +8,9 @@
 #include <condition_variable>
 #include <mutex>
 
+namespace platform::audio
+{
+
 class Event
 {
 public:
@@ -28,7 +31,9 @@ private:
     bool state;
 };
 
-using HANDLE = Event*;
+} // namespace platform::audio
+
+using HANDLE = platform::audio::Event*;
 
 constexpr DWORD WAIT_OBJECT_0 = 0;
 constexpr DWORD WAIT_TIMEOUT = 0x102;

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+namespace platform::audio
+{
+
 Mixer::Mixer(DWORD outputRate)
     : outputRate(outputRate),
       table(static_cast<double>(DSBFREQUENCY_MAX) / static_cast<double>(outputRate))
@@ -37,3 +40,5 @@ void Mixer::Render(float* out, DWORD frames)
         frames -= period;
     }
 }
+
+} // namespace platform::audio

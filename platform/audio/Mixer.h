@@ -8,6 +8,9 @@
 #include <mutex>
 #include <vector>
 
+namespace platform::audio
+{
+
 class Voice;
 
 class Mixer
@@ -37,3 +40,5 @@ private:
     std::mutex lock;
     std::vector<Voice*> voices;
 };
+
+} // namespace platform::audio

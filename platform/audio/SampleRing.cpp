@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+namespace platform::audio
+{
+
 namespace
 {
 
@@ -50,3 +53,5 @@ size_t SampleRing::Filled() const
 {
     return pushed.load(std::memory_order_acquire) - popped.load(std::memory_order_acquire);
 }
+
+} // namespace platform::audio

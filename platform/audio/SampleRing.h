@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+namespace platform::audio
+{
+
 class SampleRing
 {
 public:
@@ -28,3 +31,5 @@ private:
     std::atomic<size_t> popped{0};
     std::atomic<uint32_t> overruns{0};
 };
+
+} // namespace platform::audio

@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <new>
 
+namespace platform::audio
+{
+
 HRESULT SdlSoundDevice::Open(SdlSoundDevice** device)
 {
     *device = nullptr;
@@ -142,6 +145,8 @@ void SdlSoundDevice::Pull(void* device, Uint8* stream, int length)
     }
 }
 
+} // namespace platform::audio
+
 HRESULT DirectSoundCreate8(LPCGUID device, LPDIRECTSOUND8* directSound, void* outer)
 {
     if (directSound == nullptr)
@@ -157,8 +162,8 @@ HRESULT DirectSoundCreate8(LPCGUID device, LPDIRECTSOUND8* directSound, void* ou
     {
         return DSERR_NODRIVER;
     }
-    SdlSoundDevice* opened = nullptr;
-    const HRESULT result = SdlSoundDevice::Open(&opened);
+    platform::audio::SdlSoundDevice* opened = nullptr;
+    const HRESULT result = platform::audio::SdlSoundDevice::Open(&opened);
     *directSound = opened;
     return result;
 }

@@ -10,6 +10,9 @@
 #include <atomic>
 #include <memory>
 
+namespace platform::audio
+{
+
 class SdlSoundDevice final : public IDirectSound8
 {
 public:
@@ -47,3 +50,5 @@ private:
     std::atomic<uint32_t> longestMicroseconds{0};
     ULONG references = 1;
 };
+
+} // namespace platform::audio

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <numbers>
 
+namespace platform::audio
+{
+
 namespace
 {
 
@@ -100,3 +103,5 @@ const SincTable::Kernel& SincTable::ForStep(double step) const
     const int level = std::min(ScaleLevel(step), static_cast<int>(kernels.size()) - 1);
     return kernels[static_cast<size_t>(level)];
 }
+
+} // namespace platform::audio

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <vector>
 
+namespace platform::audio
+{
+
 class SincTable
 {
 public:
@@ -33,3 +36,5 @@ private:
     std::vector<Kernel> kernels;
     int maxTaps = 0;
 };
+
+} // namespace platform::audio

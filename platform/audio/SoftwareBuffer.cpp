@@ -4,6 +4,9 @@
 #include <cstring>
 #include <new>
 
+namespace platform::audio
+{
+
 namespace
 {
 
@@ -340,3 +343,5 @@ HRESULT SoftwareBuffer::SetNotificationPositions(DWORD count, const DSBPOSITIONN
     voice.SetNotifications(std::move(accepted));
     return DS_OK;
 }
+
+} // namespace platform::audio

@@ -10,6 +10,9 @@
 #include <cstdlib>
 #include <memory>
 
+namespace platform::audio
+{
+
 class SoftwareBuffer final : public IDirectSoundBuffer, public IDirectSoundNotify
 {
 public:
@@ -57,3 +60,5 @@ private:
     LONG volume = DSBVOLUME_MAX;
     LONG pan = DSBPAN_CENTER;
 };
+
+} // namespace platform::audio

@@ -11,6 +11,9 @@
 #include <cstdio>
 #include <vector>
 
+namespace platform::audio
+{
+
 namespace
 {
 
@@ -225,3 +228,5 @@ std::string TakeRecorder::Finish()
     }
     return result;
 }
+
+} // namespace platform::audio

@@ -12,6 +12,9 @@
 
 struct sf_private_tag;
 
+namespace platform::audio
+{
+
 class TakeRecorder
 {
 public:
@@ -58,3 +61,5 @@ private:
     uint64_t framesWritten = 0;
     bool finished = false;
 };
+
+} // namespace platform::audio

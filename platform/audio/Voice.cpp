@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+namespace platform::audio
+{
+
 namespace
 {
 
@@ -359,3 +362,5 @@ void Voice::NotifyStop()
         }
     }
 }
+
+} // namespace platform::audio

@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <vector>
 
+namespace platform::audio
+{
+
 class Voice
 {
 public:
@@ -75,3 +78,5 @@ private:
 
     std::vector<DSBPOSITIONNOTIFY> notifications;
 };
+
+} // namespace platform::audio

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+namespace platform::av
+{
+
 namespace
 {
 
@@ -135,3 +138,5 @@ bool ChooseCodec(const WAVEFORMATEX& format, CodecChoice& choice)
     choice.bytesPerSecond = format.nAvgBytesPerSec;
     return true;
 }
+
+} // namespace platform::av

@@ -11,6 +11,9 @@ extern "C"
 #include <cstdint>
 #include <vector>
 
+namespace platform::av
+{
+
 enum class Packing
 {
     // Codecs without blocks: any whole number of nBlockAlign frames per packet.
@@ -42,3 +45,5 @@ bool ChooseCodec(const WAVEFORMATEX& format, CodecChoice& choice);
 constexpr uint16_t MaxCodecChannels = 8;
 constexpr uint32_t MinCodecRate = 100;
 constexpr uint32_t MaxCodecRate = 200000;
+
+} // namespace platform::av

@@ -13,6 +13,9 @@ extern "C"
 #include <algorithm>
 #include <cstring>
 
+namespace platform::av
+{
+
 namespace
 {
 
@@ -251,3 +254,5 @@ bool ConversionStream::Resample(const AVFrame& decoded, uint8_t* dst, uint32_t r
     carry.insert(carry.end(), overflow.begin() + written, overflow.begin() + bytes);
     return true;
 }
+
+} // namespace platform::av

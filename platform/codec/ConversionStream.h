@@ -12,6 +12,9 @@ struct AVFrame;
 struct AVPacket;
 struct SwrContext;
 
+namespace platform::av
+{
+
 class ConversionStream
 {
 public:
@@ -50,3 +53,5 @@ private:
     // Most PCM bytes one unit has produced: a unit is only fed when that much room is left.
     uint32_t largestUnitOutput = 0;
 };
+
+} // namespace platform::av

@@ -1,5 +1,8 @@
 #include "platform/codec/MpegFrame.h"
 
+namespace platform::av
+{
+
 namespace
 {
 
@@ -68,3 +71,5 @@ bool ReadMpegFrameHeader(const uint8_t h[4], MpegFrame& frame)
     }
     return true;
 }
+
+} // namespace platform::av

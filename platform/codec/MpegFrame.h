@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+namespace platform::av
+{
+
 struct MpegHeader
 {
     bool mpeg1 = false;
@@ -25,3 +28,5 @@ bool DecodeMpegHeader(const uint8_t header[4], MpegHeader& fields);
 
 // False for no valid header, and for free-format frames, whose length the header does not give.
 bool ReadMpegFrameHeader(const uint8_t header[4], MpegFrame& frame);
+
+} // namespace platform::av

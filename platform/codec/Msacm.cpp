@@ -8,7 +8,7 @@
 
 struct HACMSTREAM__
 {
-    ConversionStream stream;
+    platform::av::ConversionStream stream;
 };
 
 namespace
@@ -17,8 +17,9 @@ namespace
 bool IsPlayablePcm(const WAVEFORMATEX& format)
 {
     return format.wFormatTag == WAVE_FORMAT_PCM && format.wBitsPerSample == 16 &&
-           format.nChannels >= 1 && format.nChannels <= MaxCodecChannels &&
-           format.nSamplesPerSec >= MinCodecRate && format.nSamplesPerSec <= MaxCodecRate &&
+           format.nChannels >= 1 && format.nChannels <= platform::av::MaxCodecChannels &&
+           format.nSamplesPerSec >= platform::av::MinCodecRate &&
+           format.nSamplesPerSec <= platform::av::MaxCodecRate &&
            format.nBlockAlign == 2 * format.nChannels &&
            format.nAvgBytesPerSec == format.nSamplesPerSec * format.nBlockAlign;
 }
@@ -41,8 +42,8 @@ MMRESULT acmFormatSuggest(HACMDRIVER had, LPWAVEFORMATEX pwfxSrc, LPWAVEFORMATEX
     {
         return ACMERR_NOTPOSSIBLE;
     }
-    CodecChoice choice;
-    if (!ChooseCodec(*pwfxSrc, choice))
+    platform::av::CodecChoice choice;
+    if (!platform::av::ChooseCodec(*pwfxSrc, choice))
     {
         return ACMERR_NOTPOSSIBLE;
     }
@@ -75,8 +76,8 @@ MMRESULT acmStreamOpen(LPHACMSTREAM phas, HACMDRIVER had, LPWAVEFORMATEX pwfxSrc
     {
         return MMSYSERR_INVALFLAG;
     }
-    CodecChoice choice;
-    if (!ChooseCodec(*pwfxSrc, choice) || !IsPlayablePcm(*pwfxDst))
+    platform::av::CodecChoice choice;
+    if (!platform::av::ChooseCodec(*pwfxSrc, choice) || !IsPlayablePcm(*pwfxDst))
     {
         return ACMERR_NOTPOSSIBLE;
     }

@@ -1,5 +1,8 @@
 #include "platform/gpu/GlBuffer.h"
 
+namespace platform::gl
+{
+
 template <typename Interface>
 GlBuffer<Interface>::GlBuffer(const std::shared_ptr<GlContext>& context, UINT length)
     : context(context), bytes(length, 0)
@@ -73,3 +76,5 @@ template <typename Interface> void GlBuffer<Interface>::Upload(UINT from, UINT t
 
 template class GlBuffer<IDirect3DVertexBuffer9>;
 template class GlBuffer<IDirect3DIndexBuffer9>;
+
+} // namespace platform::gl

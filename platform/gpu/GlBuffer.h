@@ -10,6 +10,9 @@
 #include <memory>
 #include <vector>
 
+namespace platform::gl
+{
+
 template <typename Interface> class GlBuffer final : public RefCounted<Interface>
 {
 public:
@@ -40,3 +43,5 @@ private:
 
 using GlVertexBuffer = GlBuffer<IDirect3DVertexBuffer9>;
 using GlIndexBuffer = GlBuffer<IDirect3DIndexBuffer9>;
+
+} // namespace platform::gl

@@ -1,5 +1,8 @@
 #include "platform/gpu/GlContext.h"
 
+namespace platform::gl
+{
+
 GlContext::~GlContext()
 {
     if (SDL_GL_GetCurrentContext() == context)
@@ -16,3 +19,5 @@ void GlContext::MakeCurrent() const
         SDL_GL_MakeCurrent(window, context);
     }
 }
+
+} // namespace platform::gl

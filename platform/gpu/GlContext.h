@@ -4,6 +4,9 @@
 
 #include <SDL.h>
 
+namespace platform::gl
+{
+
 class GlContext
 {
 public:
@@ -21,3 +24,5 @@ private:
     SDL_Window* window;
     SDL_GLContext context;
 };
+
+} // namespace platform::gl

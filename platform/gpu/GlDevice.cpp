@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <utility>
 
+namespace platform::gl
+{
+
 namespace
 {
 
@@ -59,7 +62,7 @@ GlDevice::GlDevice(std::shared_ptr<GlContext> context) : context(std::move(conte
 
 GlDevice* GlDevice::Create(HWND window, D3DPRESENT_PARAMETERS& parameters, HRESULT& result)
 {
-    SDL_Window* sdl = SdlWindowOf(window);
+    SDL_Window* sdl = platform::sdl::SdlWindowOf(window);
     if (sdl == nullptr)
     {
         result = D3DERR_INVALIDCALL;
@@ -87,7 +90,7 @@ GlDevice* GlDevice::Create(HWND window, D3DPRESENT_PARAMETERS& parameters, HRESU
     }
     UINT clientWidth = 0;
     UINT clientHeight = 0;
-    ClientSizeOf(window, clientWidth, clientHeight);
+    platform::sdl::ClientSizeOf(window, clientWidth, clientHeight);
     if (parameters.BackBufferWidth == 0)
     {
         parameters.BackBufferWidth = clientWidth;
@@ -558,3 +561,5 @@ HRESULT GlDevice::SetIndices(IDirect3DIndexBuffer9* indexData)
     Replace(indices, buffer);
     return D3D_OK;
 }
+
+} // namespace platform::gl

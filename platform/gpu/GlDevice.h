@@ -11,6 +11,9 @@
 
 #include <memory>
 
+namespace platform::gl
+{
+
 class GlDevice final : public RefCounted<IDirect3DDevice9>
 {
 public:
@@ -87,3 +90,5 @@ private:
     DWORD magFilter = D3DTEXF_POINT;
     DWORD minFilter = D3DTEXF_POINT;
 };
+
+} // namespace platform::gl

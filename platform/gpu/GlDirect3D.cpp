@@ -2,6 +2,9 @@
 
 #include "platform/gpu/GlDevice.h"
 
+namespace platform::gl
+{
+
 HRESULT GlDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow, DWORD,
                                  D3DPRESENT_PARAMETERS* presentationParameters,
                                  IDirect3DDevice9** returnedDeviceInterface)
@@ -23,7 +26,9 @@ HRESULT GlDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
     return result;
 }
 
+} // namespace platform::gl
+
 IDirect3D9* Direct3DCreate9(UINT sdkVersion)
 {
-    return sdkVersion == D3D_SDK_VERSION ? new GlDirect3D : nullptr;
+    return sdkVersion == D3D_SDK_VERSION ? new platform::gl::GlDirect3D : nullptr;
 }

@@ -3,6 +3,9 @@
 
 #include "platform/gpu/RefCounted.h"
 
+namespace platform::gl
+{
+
 class GlDirect3D final : public RefCounted<IDirect3D9>
 {
 public:
@@ -10,3 +13,5 @@ public:
                          D3DPRESENT_PARAMETERS* presentationParameters,
                          IDirect3DDevice9** returnedDeviceInterface) override;
 };
+
+} // namespace platform::gl

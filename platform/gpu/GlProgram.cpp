@@ -4,6 +4,9 @@
 
 #include <string>
 
+namespace platform::gl
+{
+
 namespace
 {
 
@@ -127,3 +130,5 @@ void GlProgram::SetAlphaStage(GLint operation, GLint argument1, GLint argument2)
     glUniform1i(alphaArg1Location, argument1);
     glUniform1i(alphaArg2Location, argument2);
 }
+
+} // namespace platform::gl

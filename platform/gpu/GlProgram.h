@@ -4,6 +4,9 @@
 
 #include <epoxy/gl.h>
 
+namespace platform::gl
+{
+
 class GlProgram
 {
 public:
@@ -34,3 +37,5 @@ private:
     GLint alphaArg1Location = -1;
     GLint alphaArg2Location = -1;
 };
+
+} // namespace platform::gl

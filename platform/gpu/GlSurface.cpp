@@ -1,5 +1,8 @@
 #include "platform/gpu/GlSurface.h"
 
+namespace platform::gl
+{
+
 GlSurface::GlSurface(GlTexture* texture)
     : texture(texture), width(texture->Width()), height(texture->Height())
 {
@@ -44,3 +47,5 @@ HRESULT GlSurface::GetDesc(D3DSURFACE_DESC* desc)
     }
     return D3D_OK;
 }
+
+} // namespace platform::gl

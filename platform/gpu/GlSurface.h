@@ -4,6 +4,9 @@
 #include "platform/gpu/GlTexture.h"
 #include "platform/gpu/RefCounted.h"
 
+namespace platform::gl
+{
+
 class GlSurface final : public RefCounted<IDirect3DSurface9>
 {
 public:
@@ -23,3 +26,5 @@ private:
     UINT width;
     UINT height;
 };
+
+} // namespace platform::gl

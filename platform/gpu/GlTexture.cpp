@@ -2,6 +2,9 @@
 
 #include "platform/gpu/GlSurface.h"
 
+namespace platform::gl
+{
+
 GlTexture::GlTexture(const std::shared_ptr<GlContext>& context, UINT width, UINT height,
                      DWORD usage, D3DPOOL pool)
     : context(context), width(width), height(height), usage(usage), pool(pool)
@@ -127,3 +130,5 @@ HRESULT GlTexture::UnlockRect(UINT level)
                     pixels.data() + top * width);
     return D3D_OK;
 }
+
+} // namespace platform::gl

@@ -10,6 +10,9 @@
 #include <memory>
 #include <vector>
 
+namespace platform::gl
+{
+
 class GlTexture final : public RefCounted<IDirect3DTexture9>
 {
 public:
@@ -46,3 +49,5 @@ private:
     bool locked = false;
     RECT lockedRect{};
 };
+
+} // namespace platform::gl

@@ -3,6 +3,9 @@
 
 #include "platform/gpu/D3D9.h"
 
+namespace platform::gl
+{
+
 template <typename Interface> class RefCounted : public Interface
 {
 public:
@@ -25,3 +28,5 @@ public:
 private:
     ULONG references = 1;
 };
+
+} // namespace platform::gl

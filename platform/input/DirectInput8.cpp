@@ -45,7 +45,7 @@ HRESULT DirectInput8Create(HINSTANCE instance, DWORD version, REFIID interfaceId
     {
         return CLASS_E_NOAGGREGATION;
     }
-    IDirectInput8W* input = SdlDirectInput::Create();
+    IDirectInput8W* input = platform::sdl::SdlDirectInput::Create();
     if (input == nullptr)
     {
         return E_FAIL;
@@ -57,5 +57,5 @@ HRESULT DirectInput8Create(HINSTANCE instance, DWORD version, REFIID interfaceId
 HWND GetActiveWindow()
 {
     SDL_Window* focus = SDL_GetKeyboardFocus();
-    return focus != nullptr ? WindowOfSdlId(SDL_GetWindowID(focus)) : nullptr;
+    return focus != nullptr ? platform::sdl::WindowOfSdlId(SDL_GetWindowID(focus)) : nullptr;
 }

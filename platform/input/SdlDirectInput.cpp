@@ -9,6 +9,9 @@
 #include <SDL.h>
 #include <cwchar>
 
+namespace platform::sdl
+{
+
 namespace
 {
 
@@ -176,3 +179,5 @@ void SdlDirectInput::ListControllers(LPDIENUMDEVICESCALLBACKW callback, void* co
         }
     }
 }
+
+} // namespace platform::sdl

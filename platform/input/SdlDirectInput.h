@@ -4,6 +4,9 @@
 
 #include "platform/input/DInput.h"
 
+namespace platform::sdl
+{
+
 class SdlDirectInput final : public IDirectInput8W
 {
 public:
@@ -31,3 +34,5 @@ private:
     ULONG references = 1;
     bool joysticksStarted;
 };
+
+} // namespace platform::sdl

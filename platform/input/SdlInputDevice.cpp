@@ -7,6 +7,9 @@
 
 #include <cstring>
 
+namespace platform::sdl
+{
+
 SdlInputDevice::SdlInputDevice(SdlDirectInput& system) : system(system)
 {
     system.AddRef();
@@ -221,3 +224,5 @@ HRESULT SdlInputDevice::SetCooperativeLevel(HWND newWindow, DWORD flags)
     cooperation = flags;
     return DI_OK;
 }
+
+} // namespace platform::sdl

@@ -6,6 +6,9 @@
 
 #include <SDL.h>
 
+namespace platform::sdl
+{
+
 class SdlDirectInput;
 
 class SdlInputDevice : public IDirectInputDevice8W
@@ -56,3 +59,5 @@ private:
     bool acquired = false;
     bool focusLost = false;
 };
+
+} // namespace platform::sdl

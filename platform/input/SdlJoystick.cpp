@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <cstring>
 
+namespace platform::sdl
+{
+
 namespace
 {
 
@@ -230,3 +233,5 @@ void SdlJoystick::ReadImpl(void* data, DWORD)
     }
     std::memcpy(data, &state, sizeof state);
 }
+
+} // namespace platform::sdl

@@ -6,6 +6,9 @@
 
 #include <vector>
 
+namespace platform::sdl
+{
+
 class SdlJoystick final : public SdlInputDevice
 {
 public:
@@ -39,3 +42,5 @@ private:
     SDL_Joystick* joystick;
     std::vector<Range> ranges;
 };
+
+} // namespace platform::sdl

@@ -6,6 +6,9 @@
 
 #include <cstring>
 
+namespace platform::sdl
+{
+
 namespace
 {
 constexpr DWORD KeyboardRecordSize = 256;
@@ -36,3 +39,5 @@ void SdlKeyboard::ReadImpl(void* data, DWORD size)
         }
     }
 }
+
+} // namespace platform::sdl

@@ -3,6 +3,9 @@
 
 #include "platform/input/SdlInputDevice.h"
 
+namespace platform::sdl
+{
+
 class SdlKeyboard final : public SdlInputDevice
 {
 public:
@@ -13,3 +16,5 @@ protected:
     void CapabilitiesImpl(DIDEVCAPS& caps) const override;
     void ReadImpl(void* data, DWORD size) override;
 };
+
+} // namespace platform::sdl

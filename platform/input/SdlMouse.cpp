@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstring>
 
+namespace platform::sdl
+{
+
 namespace
 {
 
@@ -81,3 +84,5 @@ void SdlMouse::ReadImpl(void* data, DWORD size)
     }
     std::memcpy(data, &state, size);
 }
+
+} // namespace platform::sdl

@@ -4,6 +4,9 @@
 
 #include "platform/input/SdlInputDevice.h"
 
+namespace platform::sdl
+{
+
 class SdlMouse final : public SdlInputDevice
 {
 public:
@@ -24,3 +27,5 @@ private:
     // In wheel units; a fraction of a notch from a fine-grained wheel is carried over.
     float wheel = 0.0f;
 };
+
+} // namespace platform::sdl

@@ -6,6 +6,9 @@
 
 #include <array>
 
+namespace platform::sdl
+{
+
 namespace
 {
 
@@ -174,3 +177,5 @@ uint8_t ScanCodeOfSdl(SDL_Scancode key)
 {
     return key >= 0 && key < SDL_NUM_SCANCODES ? ScanCodeOfKey[key] : 0;
 }
+
+} // namespace platform::sdl

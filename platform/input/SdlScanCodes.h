@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <span>
 
+namespace platform::sdl
+{
+
 struct SdlScanCode
 {
     SDL_Scancode key;
@@ -19,3 +22,5 @@ std::span<const SdlScanCode> SdlScanCodes();
 
 // 0 for a key that has no scan code.
 uint8_t ScanCodeOfSdl(SDL_Scancode key);
+
+} // namespace platform::sdl

@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <unistd.h>
 
+namespace platform::sdl
+{
+
 namespace
 {
 
@@ -26,3 +29,5 @@ void EndWhenDisplayIsLost()
 {
     XSetIOErrorHandler(EndOnLostConnection);
 }
+
+} // namespace platform::sdl

@@ -1,50 +1,33 @@
-// Windows, classes and the message queue on SDL2 video and events.
+// Windows and the message calls on SDL2 video: windows made, shown and destroyed, SDL's events
+// pumped into the message queue, and messages handed to window procedures.
 
 #include "platform/window/DisplayLoss.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/SdlMessages.h"
 #include "platform/window/SdlWindow.h"
+#include "platform/window/WindowRegistry.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cwchar>
-#include <deque>
-#include <memory>
 #include <string>
-#include <vector>
 
-struct HWND__
-{
-    SDL_Window* sdl = nullptr;
-    WNDPROC procedure = nullptr;
-    UINT clientWidth = 0;
-    UINT clientHeight = 0;
-    bool destroyed = false;
-};
+using platform::sdl::MessageQueue;
 
 namespace
 {
 
-struct WindowClass
-{
-    std::wstring name;
-    WNDPROC procedure;
-};
-
-// The one thread's window system: classes, windows and the posted-message queue.
+// The one thread's window system.
 struct WindowSystem
 {
-    std::vector<WindowClass> classes;
-    std::vector<std::unique_ptr<HWND__>> windows;
-    std::deque<MSG> queue;
-    bool quitPosted = false;
-    int quitCode = 0;
+    platform::sdl::WindowRegistry windows;
+    MessageQueue queue;
     bool videoStarted = false;
     std::string lastError;
 
     ~WindowSystem()
     {
-        // Destroyed windows stay allocated until here, so a device made for one (its GL
-        // context) may be released after the window is gone.
-        for (const auto& window : windows)
+        for (const auto& window : windows.All())
         {
             SDL_DestroyWindow(window->sdl);
         }
@@ -63,18 +46,7 @@ WindowSystem& System()
 
 HWND__* Live(HWND window)
 {
-    if (window == nullptr)
-    {
-        return nullptr;
-    }
-    for (const auto& candidate : System().windows)
-    {
-        if (candidate.get() == window)
-        {
-            return candidate->destroyed ? nullptr : candidate.get();
-        }
-    }
-    return nullptr;
+    return System().windows.Live(window);
 }
 
 std::string ToUtf8(const wchar_t* text)
@@ -91,126 +63,14 @@ std::string ToUtf8(const wchar_t* text)
     return result;
 }
 
-WPARAM VirtualKey(SDL_Keycode key)
-{
-    if (key >= SDLK_a && key <= SDLK_z)
-    {
-        return static_cast<WPARAM>('A' + (key - SDLK_a));
-    }
-    if (key >= SDLK_0 && key <= SDLK_9)
-    {
-        return static_cast<WPARAM>(key);
-    }
-    if (key >= SDLK_F1 && key <= SDLK_F12)
-    {
-        return VK_F1 + static_cast<WPARAM>(key - SDLK_F1);
-    }
-    switch (key)
-    {
-    case SDLK_ESCAPE:
-        return VK_ESCAPE;
-    case SDLK_RETURN:
-        return VK_RETURN;
-    case SDLK_BACKSPACE:
-        return VK_BACK;
-    case SDLK_TAB:
-        return VK_TAB;
-    case SDLK_SPACE:
-        return VK_SPACE;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT:
-        return VK_SHIFT;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL:
-        return VK_CONTROL;
-    case SDLK_LALT:
-    case SDLK_RALT:
-        return VK_MENU;
-    default:
-        return 0;
-    }
-}
-
-void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    MSG msg{};
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = SDL_GetTicks();
-    System().queue.push_back(msg);
-}
-
-// Turns one SDL event into the window message Windows would have queued for it.
-void Translate(const SDL_Event& event)
-{
-    switch (event.type)
-    {
-    case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE)
-        {
-            if (HWND window = WindowOfSdlId(event.window.windowID))
-            {
-                Post(window, WM_CLOSE, 0, 0);
-            }
-        }
-        break;
-    case SDL_QUIT:
-        // A termination signal: close every window as the close button would.
-        for (const auto& window : System().windows)
-        {
-            if (!window->destroyed)
-            {
-                Post(window.get(), WM_CLOSE, 0, 0);
-            }
-        }
-        break;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-    {
-        HWND window = WindowOfSdlId(event.key.windowID);
-        const bool down = event.type == SDL_KEYDOWN;
-        const bool system = (event.key.keysym.mod & KMOD_ALT) != 0;
-        const UINT message =
-            down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-        // lParam as Windows builds it: repeat count, scan code, previous state, transition.
-        LPARAM lParam = 1 | (static_cast<LPARAM>(event.key.keysym.scancode & 0xFF) << 16);
-        if (event.key.repeat != 0 || !down)
-        {
-            lParam |= LPARAM{1} << 30;
-        }
-        if (!down)
-        {
-            lParam |= LPARAM{1} << 31;
-        }
-        Post(window, message, VirtualKey(event.key.keysym.sym), lParam);
-        break;
-    }
-    default:
-        break;
-    }
-}
-
 void PumpEvents()
 {
+    WindowSystem& system = System();
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0)
     {
-        Translate(event);
+        platform::sdl::QueueMessagesFor(event, system.windows, system.queue);
     }
-}
-
-bool TakeMessage(MSG* msg)
-{
-    WindowSystem& system = System();
-    if (!system.queue.empty())
-    {
-        *msg = system.queue.front();
-        system.queue.pop_front();
-        return true;
-    }
-    return false;
 }
 
 // SDL falls back to drivers that show nothing (offscreen, dummy) when no display can be
@@ -271,7 +131,7 @@ int StartScale(int width, int height)
 // Fullscreen on the desktop's own mode, so leaving it changes no display setting.
 void ToggleFullscreen(HWND window)
 {
-    if (SDL_Window* sdl = SdlWindowOf(window))
+    if (SDL_Window* sdl = platform::sdl::SdlWindowOf(window))
     {
         const bool full = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0;
         SDL_SetWindowFullscreen(sdl, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -279,6 +139,9 @@ void ToggleFullscreen(HWND window)
 }
 
 } // namespace
+
+namespace platform::sdl
+{
 
 SDL_Window* SdlWindowOf(HWND window)
 {
@@ -300,33 +163,14 @@ bool ClientSizeOf(HWND window, UINT& width, UINT& height)
 
 HWND WindowOfSdlId(Uint32 windowId)
 {
-    for (const auto& window : System().windows)
-    {
-        if (!window->destroyed && SDL_GetWindowID(window->sdl) == windowId)
-        {
-            return window.get();
-        }
-    }
-    return nullptr;
+    return System().windows.LiveWithSdlId(windowId);
 }
+
+} // namespace platform::sdl
 
 ATOM RegisterClassW(const WNDCLASSW* windowClass)
 {
-    if (windowClass == nullptr || windowClass->lpszClassName == nullptr ||
-        windowClass->lpfnWndProc == nullptr)
-    {
-        return 0;
-    }
-    auto& classes = System().classes;
-    for (const WindowClass& known : classes)
-    {
-        if (known.name == windowClass->lpszClassName)
-        {
-            return 0;
-        }
-    }
-    classes.push_back({windowClass->lpszClassName, windowClass->lpfnWndProc});
-    return static_cast<ATOM>(classes.size());
+    return System().windows.Register(windowClass);
 }
 
 BOOL AdjustWindowRect(RECT* rect, DWORD, BOOL)
@@ -338,14 +182,7 @@ HWND CreateWindowExW(DWORD, const wchar_t* className, const wchar_t* windowName,
                      int y, int width, int height, HWND, void*, HINSTANCE, void*)
 {
     WindowSystem& system = System();
-    WNDPROC procedure = nullptr;
-    for (const WindowClass& known : system.classes)
-    {
-        if (className != nullptr && known.name == className)
-        {
-            procedure = known.procedure;
-        }
-    }
+    WNDPROC procedure = system.windows.ProcedureOf(className);
     if (procedure == nullptr || width <= 0 || height <= 0)
     {
         system.lastError = "no such window class, or an empty window";
@@ -364,7 +201,7 @@ HWND CreateWindowExW(DWORD, const wchar_t* className, const wchar_t* windowName,
         SDL_StopTextInput();
         if (std::string(SDL_GetCurrentVideoDriver()) == "x11")
         {
-            EndWhenDisplayIsLost();
+            platform::sdl::EndWhenDisplayIsLost();
         }
     }
     const int scale = StartScale(width, height);
@@ -394,13 +231,13 @@ HWND CreateWindowExW(DWORD, const wchar_t* className, const wchar_t* windowName,
         system.lastError = SDL_GetError();
         return nullptr;
     }
-    auto window = std::make_unique<HWND__>();
-    window->sdl = sdl;
-    window->procedure = procedure;
-    window->clientWidth = static_cast<UINT>(width);
-    window->clientHeight = static_cast<UINT>(height);
-    system.windows.push_back(std::move(window));
-    return system.windows.back().get();
+    HWND__ window;
+    window.sdl = sdl;
+    window.sdlId = SDL_GetWindowID(sdl);
+    window.procedure = procedure;
+    window.clientWidth = static_cast<UINT>(width);
+    window.clientHeight = static_cast<UINT>(height);
+    return system.windows.Add(window);
 }
 
 const char* WindowSystemError()
@@ -446,32 +283,12 @@ BOOL IsWindow(HWND window)
 
 BOOL PeekMessageW(MSG* msg, HWND, UINT, UINT, UINT removeMessage)
 {
-    WindowSystem& system = System();
-    if (system.videoStarted)
+    if (System().videoStarted)
     {
         PumpEvents();
     }
-    if (!system.queue.empty())
-    {
-        *msg = system.queue.front();
-        if (removeMessage & PM_REMOVE)
-        {
-            system.queue.pop_front();
-        }
-        return 1;
-    }
-    if (system.quitPosted)
-    {
-        *msg = MSG{};
-        msg->message = WM_QUIT;
-        msg->wParam = static_cast<WPARAM>(system.quitCode);
-        if (removeMessage & PM_REMOVE)
-        {
-            system.quitPosted = false;
-        }
-        return 1;
-    }
-    return 0;
+    const bool remove = (removeMessage & PM_REMOVE) != 0;
+    return System().queue.Next(*msg, remove) != MessageQueue::Taken::Nothing ? 1 : 0;
 }
 
 BOOL GetMessageW(MSG* msg, HWND, UINT, UINT)
@@ -487,17 +304,14 @@ BOOL GetMessageW(MSG* msg, HWND, UINT, UINT)
         {
             PumpEvents();
         }
-        if (TakeMessage(msg))
+        switch (system.queue.Next(*msg, true))
         {
+        case MessageQueue::Taken::Posted:
             return 1;
-        }
-        if (system.quitPosted)
-        {
-            system.quitPosted = false;
-            *msg = MSG{};
-            msg->message = WM_QUIT;
-            msg->wParam = static_cast<WPARAM>(system.quitCode);
+        case MessageQueue::Taken::Quit:
             return 0;
+        case MessageQueue::Taken::Nothing:
+            break;
         }
         if (!system.videoStarted)
         {
@@ -529,14 +343,13 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         return 0;
     }
-    Post(window, message, wParam, lParam);
+    System().queue.Post(window, message, wParam, lParam, SDL_GetTicks());
     return 1;
 }
 
 void PostQuitMessage(int exitCode)
 {
-    System().quitPosted = true;
-    System().quitCode = exitCode;
+    System().queue.PostQuit(exitCode);
 }
 
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

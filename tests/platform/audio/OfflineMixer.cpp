@@ -17,7 +17,10 @@ WAVEFORMATEX PcmFormat(DWORD rate, int bits, int channels)
     return format;
 }
 
-OfflineMixer::OfflineMixer(DWORD outputRate) : device(SdlSoundDevice::CreateOffline(outputRate)) {}
+OfflineMixer::OfflineMixer(DWORD outputRate)
+    : device(platform::audio::SdlSoundDevice::CreateOffline(outputRate))
+{
+}
 
 OfflineMixer::~OfflineMixer()
 {

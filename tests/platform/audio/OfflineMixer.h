@@ -23,14 +23,14 @@ public:
     OfflineMixer& operator=(const OfflineMixer&) = delete;
     ~OfflineMixer();
 
-    SdlSoundDevice* Device() { return device; }
+    platform::audio::SdlSoundDevice* Device() { return device; }
     // A buffer holding pcm, released with the mixer; null when creation fails.
     LPDIRECTSOUNDBUFFER Buffer(const std::string& pcm, DWORD rate, int bits = 16, int channels = 1,
                                DWORD flags = AllControls);
     std::vector<float> Render(DWORD frames);
 
 private:
-    SdlSoundDevice* device;
+    platform::audio::SdlSoundDevice* device;
     std::vector<LPDIRECTSOUNDBUFFER> buffers;
 };
 

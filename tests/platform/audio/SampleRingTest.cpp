@@ -9,7 +9,7 @@
 
 TEST(SampleRing, KeepsOrderAcrossTheWrapAndDropsWholeRunsThatDoNotFit)
 {
-    SampleRing ring(10);
+    platform::audio::SampleRing ring(10);
     std::vector<float> in(7);
     std::iota(in.begin(), in.end(), 1.0f);
     std::vector<float> out(10);

@@ -9,6 +9,7 @@
 #include <vector>
 
 using namespace Qorv::Input;
+using namespace platform::sdl;
 
 namespace
 {

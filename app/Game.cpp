@@ -10,8 +10,9 @@ int32_t stepPage = 0;
 
 namespace
 {
-// Keyboard, mouse and game controllers.
-constexpr uint32_t InputDevices = 0x111;
+constexpr uint32_t InputDevices = Qorv::Input::InputDeviceKeyboard | Qorv::Input::InputDeviceMouse |
+                                  Qorv::Input::InputDeviceJoystick;
+static_assert(InputDevices == 0x111);
 } // namespace
 
 GameDevices CreateGameDevices()

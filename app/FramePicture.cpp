@@ -1,7 +1,10 @@
-// The frame picture: a feedback trail in two 1024×1024 targets that every note stamps into,
-// under the stage, the 16 step pads of the selected track and the step cursor.
+// The frame picture, its share of the Game's construction and what every frame draws: a feedback
+// trail in two 1024×1024 targets that every note stamps into, under the stage, the 16 step pads
+// of the selected track and the step cursor.
 
 #include "app/Game.h"
+
+#include "framework/draw/LoadTexture.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -13,6 +16,53 @@ using Qorv::Draw::Quad;
 using Qorv::Draw::Rect;
 
 int32_t trailAngle = 3;
+
+namespace
+{
+constexpr int32_t ScreenWidth = 640;
+constexpr int32_t ScreenHeight = 480;
+// Each half of the feedback trail is a square render target this wide.
+constexpr int32_t TrailSize = 1024;
+constexpr uint32_t OpaqueBlack = 0xFF000000;
+} // namespace
+
+void Game::OpenPicture()
+{
+    if (window != nullptr)
+    {
+        drawer->Open(window, ScreenWidth, ScreenHeight, 16, false, false);
+    }
+    drawer->SetLinearFilter(true);
+}
+
+void Game::LoadPictures(Qorv::Base::IFileFinder& finder)
+{
+    noteTexture = drawer->CreateTexture();
+    Qorv::Draw::LoadTextureFromFile(noteTexture, finder.Find(L"zirmonly.bmp"));
+    padTexture = drawer->CreateTexture();
+    Qorv::Draw::LoadTextureFromFile(padTexture, finder.Find(L"pad.png"));
+}
+
+void Game::PrepareTrailAndStage(Qorv::Base::IFileFinder& finder)
+{
+    for (auto& target : feedbackTargets)
+    {
+        target = drawer->CreateTexture();
+        target->Create(TrailSize, TrailSize, true);
+    }
+    // Both halves of the trail start opaque black.
+    drawer->BeginFrame();
+    for (const auto& target : feedbackTargets)
+    {
+        drawer->SetRenderTarget(target);
+        drawer->SetBlendMode(Qorv::Draw::BlendNone);
+        drawer->FillRect(OpaqueBlack, 0, 0, TrailSize, TrailSize);
+        drawer->Flush();
+    }
+    stageTexture = drawer->CreateTexture();
+    Qorv::Draw::LoadTextureFromFile(stageTexture, finder.Find(L"stage.bmp"));
+    drawer->EndFrame();
+}
 
 Quad Game::MakeTrailQuad(const Rect& rect)
 {
@@ -51,7 +101,7 @@ void Game::DrawFrame()
 
     // The previous frame, half opaque, 16 pixels larger and turned, over the one before it.
     drawer->SetBlendMode(BlendVertexAlpha);
-    drawer->DrawImageQuad(previous, 0x80FFFFFF, 0, Rect{0, 0, 1024, 1024},
+    drawer->DrawImageQuad(previous, 0x80FFFFFF, 0, Rect{0, 0, TrailSize, TrailSize},
                           MakeTrailQuad(Rect{-8, -8, 1040, 1040}));
 
     const int32_t stamps = player->playedCount;
@@ -67,18 +117,21 @@ void Game::DrawFrame()
 
     drawer->ResetRenderTarget();
     drawer->SetBlendMode(BlendNone);
-    drawer->FillRect(0xFF000000, 0, 0, 640, 480);
+    drawer->FillRect(OpaqueBlack, 0, 0, ScreenWidth, ScreenHeight);
     drawer->Flush();
 
     // The middle of the trail, whose centre (512, 512) is its turning point.
     drawer->SetBlendMode(BlendNone);
-    drawer->DrawImage(current, 0xFFFFFFFF, 0, Rect{0, 0, 640, 480}, Rect{192, 272, 640, 480});
+    const Rect screen{0, 0, ScreenWidth, ScreenHeight};
+    drawer->DrawImage(current, 0xFFFFFFFF, 0, screen,
+                      Rect{(TrailSize - ScreenWidth) / 2, (TrailSize - ScreenHeight) / 2,
+                           ScreenWidth, ScreenHeight});
     drawer->SetBlendMode(BlendAdd);
-    drawer->DrawImage(stageTexture, 0xFFFFFFFF, 10, Rect{0, 0, 640, 480}, Rect{0, 0, 640, 480});
+    drawer->DrawImage(stageTexture, 0xFFFFFFFF, 10, screen, screen);
 
     drawer->SetBlendMode(BlendAlpha);
     const RhythmTrack& track = sequencer->tracks[selectedTrack];
-    for (int32_t i = 0; i < 16; ++i)
+    for (int32_t i = 0; i < StepCount; ++i)
     {
         const Rect pad{32 + 36 * i, 32, 32, 32};
         drawer->DrawImage(padTexture, 0xFFFFFFFF, 0, pad, Rect{0, 0, 32, 32});

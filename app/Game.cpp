@@ -1,8 +1,5 @@
 #include "app/Game.h"
 
-#include "framework/base/IFileFinder.h"
-#include "framework/draw/LoadTexture.h"
-
 #include <string>
 
 namespace Pakemino
@@ -13,8 +10,9 @@ int32_t stepPage = 0;
 
 namespace
 {
-// Keyboard, mouse and game controllers.
-constexpr uint32_t InputDevices = 0x111;
+constexpr uint32_t InputDevices = Qorv::Input::InputDeviceKeyboard | Qorv::Input::InputDeviceMouse |
+                                  Qorv::Input::InputDeviceJoystick;
+static_assert(InputDevices == 0x111);
 } // namespace
 
 GameDevices CreateGameDevices()
@@ -27,11 +25,7 @@ Game::Game(HWND window, GameDevices devices)
     : drawer(std::move(devices.drawer)), input(std::move(devices.input)),
       sound(std::move(devices.sound)), window(window)
 {
-    if (window != nullptr)
-    {
-        drawer->Open(window, 640, 480, 16, false, false);
-    }
-    drawer->SetLinearFilter(true);
+    OpenPicture();
     input->Initialize(window, InputDevices);
     if (window != nullptr)
     {
@@ -41,33 +35,12 @@ Game::Game(HWND window, GameDevices devices)
     sequencer = std::make_shared<RhythmSequencer>(sound, devices.clock);
 
     auto finder = Qorv::Base::CreateFileFinder(L"");
-    noteTexture = drawer->CreateTexture();
-    Qorv::Draw::LoadTextureFromFile(noteTexture, finder->Find(L"zirmonly.bmp"));
-    padTexture = drawer->CreateTexture();
-    Qorv::Draw::LoadTextureFromFile(padTexture, finder->Find(L"pad.png"));
-
+    LoadPictures(*finder);
     for (int32_t k = 1; k <= TrackCount; ++k)
     {
         sequencer->SetSample(finder->Find(L"beat" + std::to_wstring(k) + L".wav"), k - 1);
     }
-
-    for (auto& target : feedbackTargets)
-    {
-        target = drawer->CreateTexture();
-        target->Create(1024, 1024, true);
-    }
-    // Both halves of the trail start opaque black.
-    drawer->BeginFrame();
-    for (const auto& target : feedbackTargets)
-    {
-        drawer->SetRenderTarget(target);
-        drawer->SetBlendMode(Qorv::Draw::BlendNone);
-        drawer->FillRect(0xFF000000, 0, 0, 1024, 1024);
-        drawer->Flush();
-    }
-    stageTexture = drawer->CreateTexture();
-    Qorv::Draw::LoadTextureFromFile(stageTexture, finder->Find(L"stage.bmp"));
-    drawer->EndFrame();
+    PrepareTrailAndStage(*finder);
 }
 
 Game::~Game() = default;

@@ -2,6 +2,7 @@
 // The application object: owns the framework objects, the voice player and the sequencer, and
 // runs one frame per RunFrame: input, sequencer, keys, picture.
 
+#include "framework/base/IFileFinder.h"
 #include "framework/draw/DrawCommand.h"
 #include "framework/draw/IDrawer.h"
 #include "framework/draw/ITexture.h"
@@ -63,7 +64,15 @@ public:
     std::shared_ptr<RhythmSequencer> sequencer;
 
 private:
+    // The frame picture's share of construction (FramePicture.cpp), in the order it runs: the
+    // drawer opened, the note and pad pictures loaded, then the trail's targets and the stage.
+    void OpenPicture();
+    void LoadPictures(Qorv::Base::IFileFinder& finder);
+    void PrepareTrailAndStage(Qorv::Base::IFileFinder& finder);
+
+    // What the keys pressed in this frame do (KeyLayout.cpp).
     void HandleKeys();
+    // What the frame shows (FramePicture.cpp).
     void DrawFrame();
 };
 

@@ -9,6 +9,16 @@
 namespace Pakemino
 {
 
+namespace
+{
+// Semitones added to a note key's column stay within 0..HighestTranspose.
+constexpr int32_t HighestTranspose = 12;
+// F9 switches F1..F8 between steps 0..7 and the steps from here on.
+constexpr int32_t SecondStepPage = static_cast<int32_t>(StepKeys.size());
+// Milliseconds F11 adds to the step interval and F12 takes from it.
+constexpr int32_t IntervalChange = 5;
+} // namespace
+
 void Game::HandleKeys()
 {
     if (input->IsKeyPressed(Keys::KeyLShift))
@@ -19,7 +29,7 @@ void Game::HandleKeys()
     {
         transpose += 1;
     }
-    transpose = std::clamp(transpose, 0, 12);
+    transpose = std::clamp(transpose, 0, HighestTranspose);
 
     for (size_t row = 0; row < NoteRows.size(); ++row)
     {
@@ -44,17 +54,17 @@ void Game::HandleKeys()
     }
     if (input->IsKeyPressed(Keys::KeyF9))
     {
-        stepPage = stepPage == 0 ? 8 : 0;
+        stepPage = stepPage == 0 ? SecondStepPage : 0;
     }
 
     if (input->IsKeyPressed(Keys::KeyF11))
     {
-        sequencer->interval += 5;
+        sequencer->interval += IntervalChange;
     }
     if (input->IsKeyPressed(Keys::KeyF12))
     {
         // Below zero the sequencer would stop, not speed up: every frame is as fast as it goes.
-        sequencer->interval = std::max(sequencer->interval - 5, 0);
+        sequencer->interval = std::max(sequencer->interval - IntervalChange, 0);
     }
 
     for (size_t t = 0; t < TrackKeys.size(); ++t)

@@ -28,7 +28,7 @@ void RhythmSequencer::Update()
     }
     // A fresh reading, not lastStepTime + interval: a late step is not made up.
     lastStepTime = clock();
-    step = (step + 1) & 15;
+    step = (step + 1) % StepCount;
     for (int32_t t = 0; t < TrackCount; ++t)
     {
         RhythmTrack& track = tracks[t];

@@ -15,10 +15,12 @@
 namespace Pakemino
 {
 
+inline constexpr int32_t StepCount = 16;
+
 struct RhythmTrack
 {
     std::shared_ptr<Qorv::Sound::ISoundBuffer> sample;
-    std::array<bool, 16> steps{};
+    std::array<bool, StepCount> steps{};
 };
 
 inline constexpr std::array<float, 4> StepAccents = {100.0f, 60.0f, 80.0f, 60.0f};

@@ -1,9 +1,11 @@
 #include "framework/draw/BitmapImageFile.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <limits>
+#include <optional>
 
 namespace Qorv::Draw
 {
@@ -12,9 +14,16 @@ namespace
 {
 
 constexpr int32_t FileHeaderSize = 14;
+// Every field used lies in the first 108 bytes after the file header, whatever the header kind.
 constexpr int32_t InfoRecordSize = 108;
 constexpr uint32_t CoreHeaderSize = 12;
 constexpr uint32_t InfoHeaderSize = 40;
+// Red, green and blue masks inside the header.
+constexpr uint32_t V2HeaderSize = 52;
+// The alpha mask inside it as well, as in every later header.
+constexpr uint32_t V3HeaderSize = 56;
+// Bytes of the red, green and blue masks stored after a 40-byte header.
+constexpr int32_t InfoMaskBytes = 12;
 
 constexpr uint32_t CompressionNone = 0;
 constexpr uint32_t CompressionRle8 = 1;
@@ -32,6 +41,15 @@ constexpr int RedMaskField = 40;
 constexpr int GreenMaskField = 44;
 constexpr int BlueMaskField = 48;
 constexpr int AlphaMaskField = 52;
+// The core header's 16-bit fields.
+constexpr int CoreWidthField = 4;
+constexpr int CoreHeightField = 6;
+constexpr int CorePlanesField = 8;
+constexpr int CoreBitCountField = 10;
+
+// Red, green, blue and alpha, when no masks are stored: 5-5-5 for 16 bits, 8-8-8 otherwise.
+constexpr std::array<uint32_t, 4> Rgb555Masks = {0x7C00, 0x03E0, 0x001F, 0};
+constexpr std::array<uint32_t, 4> Rgb888Masks = {0xFF0000, 0x00FF00, 0x0000FF, 0};
 
 uint16_t Le16(const uint8_t* p)
 {
@@ -64,6 +82,136 @@ bool CompressionFits(uint32_t compression, uint16_t bits, int32_t headerHeight)
     default:
         return false;
     }
+}
+
+// What a header says, whichever kind it was.
+struct Header
+{
+    int32_t width = 0;
+    // Negative when the rows are stored top row first.
+    int32_t height = 0;
+    uint16_t planes = 0;
+    uint16_t bitCount = 0;
+    uint32_t compression = CompressionNone;
+    // 0 stands for as many colours as the bit count can index.
+    uint32_t coloursUsed = 0;
+    int32_t entrySize = 4;
+    // Red, green, blue and alpha.
+    std::array<uint32_t, 4> masks{};
+    // Masks stored between the header and the colour table.
+    int32_t maskBytes = 0;
+};
+
+const std::array<uint32_t, 4>& DefaultMasks(uint16_t bits)
+{
+    return bits == 16 ? Rgb555Masks : Rgb888Masks;
+}
+
+// OS/2 1.x, 12 bytes: 16-bit sizes, three-byte colours, never compressed.
+std::optional<Header> ReadCoreHeader(const uint8_t* record, int32_t recordBytes)
+{
+    if (recordBytes < static_cast<int32_t>(CoreHeaderSize))
+    {
+        return std::nullopt;
+    }
+    Header header;
+    header.width = Le16(record + CoreWidthField);
+    header.height = Le16(record + CoreHeightField);
+    header.planes = Le16(record + CorePlanesField);
+    header.bitCount = Le16(record + CoreBitCountField);
+    header.entrySize = 3;
+    const uint16_t bits = header.bitCount;
+    if (!(bits == 1 || bits == 4 || bits == 8 || bits == 24))
+    {
+        return std::nullopt;
+    }
+    header.masks = DefaultMasks(bits);
+    return header;
+}
+
+// The fields at the info header's places, which every longer header keeps; they are taken from
+// there for a shorter header too, whatever follows it.
+Header ReadInfoFields(const uint8_t* record)
+{
+    Header header;
+    header.width = static_cast<int32_t>(Le32(record + WidthField));
+    header.height = static_cast<int32_t>(Le32(record + HeightField));
+    header.planes = Le16(record + PlanesField);
+    header.bitCount = Le16(record + BitCountField);
+    header.compression = Le32(record + CompressionField);
+    header.coloursUsed = Le32(record + ColoursUsedField);
+    header.masks = DefaultMasks(header.bitCount);
+    return header;
+}
+
+// The 40-byte info header, whose bit-field masks follow it.
+Header ReadInfoHeader(const uint8_t* record)
+{
+    Header header = ReadInfoFields(record);
+    if (header.compression == CompressionBitFields)
+    {
+        header.masks = {Le32(record + RedMaskField), Le32(record + GreenMaskField),
+                        Le32(record + BlueMaskField), 0};
+        header.maskBytes = InfoMaskBytes;
+    }
+    return header;
+}
+
+// From 52 bytes the masks sit inside the header, from 56 with the alpha mask.
+Header ReadMaskedHeader(const uint8_t* record, uint32_t headerSize)
+{
+    Header header = ReadInfoFields(record);
+    if (header.compression == CompressionBitFields)
+    {
+        header.masks = {Le32(record + RedMaskField), Le32(record + GreenMaskField),
+                        Le32(record + BlueMaskField),
+                        headerSize >= V3HeaderSize ? Le32(record + AlphaMaskField) : 0};
+    }
+    return header;
+}
+
+int64_t RowCount(const Header& header)
+{
+    return header.height < 0 ? -static_cast<int64_t>(header.height)
+                             : static_cast<int64_t>(header.height);
+}
+
+bool IsSupported(const Header& header)
+{
+    if (header.planes != 1 || header.width <= 0 || header.height == 0 ||
+        !IsBitCount(header.bitCount) ||
+        !CompressionFits(header.compression, header.bitCount, header.height))
+    {
+        return false;
+    }
+    // The decoded picture, counted in bytes, must fit the signed 32-bit result of ReadPixels.
+    return static_cast<int64_t>(header.width) * RowCount(header) * 4 <=
+           std::numeric_limits<int32_t>::max();
+}
+
+// Opaque colours into the first entries of table; false when the file holds fewer.
+bool ReadColourTable(Base::IFileReader& file, int64_t start, uint32_t entries, int32_t entrySize,
+                     std::vector<uint32_t>& table)
+{
+    if (start > file.GetSize())
+    {
+        return false;
+    }
+    file.Seek(static_cast<int32_t>(start));
+    std::vector<uint8_t> bytes(static_cast<size_t>(entries) * static_cast<size_t>(entrySize));
+    if (file.Read(bytes.data(), static_cast<int32_t>(bytes.size())) <
+        static_cast<int32_t>(bytes.size()))
+    {
+        return false;
+    }
+    for (uint32_t i = 0; i < entries; ++i)
+    {
+        const uint8_t* entry =
+            bytes.data() + static_cast<size_t>(i) * static_cast<size_t>(entrySize);
+        table[i] = 0xFF000000u | static_cast<uint32_t>(entry[2]) << 16 |
+                   static_cast<uint32_t>(entry[1]) << 8 | entry[0];
+    }
+    return true;
 }
 
 // Feeds run-length records from the reader a block at a time, so each two-byte record does
@@ -151,6 +299,23 @@ uint32_t BitmapImageFile::FromMasks(uint32_t value) const
            blueMask.Extract(value);
 }
 
+// Compared in full, as a channel wider than 16 bits keeps only its top 16; a mask refused as a
+// channel takes no part.
+bool BitmapImageFile::MasksOverlap(const std::array<uint32_t, 4>& masks)
+{
+    uint32_t claimed = 0;
+    for (const uint32_t mask : masks)
+    {
+        const uint32_t used = ChannelMask::FromMask(mask).bits != 0 ? mask : 0;
+        if ((used & claimed) != 0)
+        {
+            return true;
+        }
+        claimed |= used;
+    }
+    return false;
+}
+
 bool BitmapImageFile::OpenImpl(const std::shared_ptr<Base::IFileReader>& reader)
 {
     Base::IFileReader& file = *reader;
@@ -164,153 +329,81 @@ bool BitmapImageFile::OpenImpl(const std::shared_ptr<Base::IFileReader>& reader)
 
     uint8_t record[InfoRecordSize] = {};
     file.Seek(FileHeaderSize);
-    file.Read(record, InfoRecordSize);
+    const int32_t recordBytes = file.Read(record, InfoRecordSize);
     const uint32_t headerSize = Le32(record);
-    const bool core = headerSize == CoreHeaderSize;
-    if (core)
-    {
-        uint8_t coreHeader[CoreHeaderSize] = {};
-        file.Seek(FileHeaderSize);
-        if (file.Read(coreHeader, CoreHeaderSize) < static_cast<int32_t>(CoreHeaderSize))
-        {
-            return false;
-        }
-        std::fill(std::begin(record), std::end(record), 0);
-        std::copy(coreHeader, coreHeader + 4, record);
-        const uint32_t coreWidth = Le16(coreHeader + 4);
-        const uint32_t coreHeight = Le16(coreHeader + 6);
-        for (int i = 0; i < 4; ++i)
-        {
-            record[WidthField + i] = static_cast<uint8_t>(coreWidth >> (8 * i));
-            record[HeightField + i] = static_cast<uint8_t>(coreHeight >> (8 * i));
-        }
-        std::copy(coreHeader + 8, coreHeader + 12, record + PlanesField);
-    }
-    else if (headerSize < CoreHeaderSize)
+    std::optional<Header> parsed;
+    if (headerSize < CoreHeaderSize)
     {
         return false;
     }
-
-    const int32_t headerWidth = static_cast<int32_t>(Le32(record + WidthField));
-    const int32_t headerHeight = static_cast<int32_t>(Le32(record + HeightField));
-    const uint16_t planes = Le16(record + PlanesField);
-    const uint16_t bits = Le16(record + BitCountField);
-    const uint32_t compressionField = Le32(record + CompressionField);
-    if (planes != 1 || headerWidth <= 0 || headerHeight == 0 || !IsBitCount(bits))
+    if (headerSize == CoreHeaderSize)
     {
-        return false;
+        parsed = ReadCoreHeader(record, recordBytes);
     }
-    if (core ? !(bits == 1 || bits == 4 || bits == 8 || bits == 24)
-             : !CompressionFits(compressionField, bits, headerHeight))
+    else if (headerSize < InfoHeaderSize)
     {
-        return false;
+        // Shorter than the info header, as the 16-byte OS/2 2.x header is: no masks.
+        parsed = ReadInfoFields(record);
     }
-    // The decoded picture, counted in bytes, must fit the signed 32-bit result of ReadPixels.
-    const int64_t heightMagnitude =
-        headerHeight < 0 ? -static_cast<int64_t>(headerHeight) : static_cast<int64_t>(headerHeight);
-    if (static_cast<int64_t>(headerWidth) * heightMagnitude * 4 >
-        std::numeric_limits<int32_t>::max())
+    else if (headerSize < V2HeaderSize)
     {
-        return false;
-    }
-
-    const int64_t fileSize = file.GetSize();
-    const int64_t tableStart = FileHeaderSize + static_cast<int64_t>(headerSize);
-    const int entrySize = core ? 3 : 4;
-    colourCount = 0;
-    if (bits <= 8)
-    {
-        const uint32_t slots = 1u << bits;
-        const uint32_t coloursUsed = core ? 0 : Le32(record + ColoursUsedField);
-        colourCount = coloursUsed != 0 ? coloursUsed : slots;
-        // Entries past the last index the pixels can hold are never looked up.
-        const uint32_t entries = std::min(colourCount, slots);
-        colourTable.assign(slots, 0x00000000);
-        if (tableStart > fileSize)
-        {
-            return false;
-        }
-        file.Seek(static_cast<int32_t>(tableStart));
-        std::vector<uint8_t> bytes(static_cast<size_t>(entries) * entrySize);
-        if (file.Read(bytes.data(), static_cast<int32_t>(bytes.size())) <
-            static_cast<int32_t>(bytes.size()))
-        {
-            return false;
-        }
-        for (uint32_t i = 0; i < entries; ++i)
-        {
-            const uint8_t* entry = bytes.data() + static_cast<size_t>(i) * entrySize;
-            colourTable[i] = 0xFF000000u | static_cast<uint32_t>(entry[2]) << 16 |
-                             static_cast<uint32_t>(entry[1]) << 8 | entry[0];
-        }
-    }
-
-    const uint32_t compressionValue = core ? CompressionNone : compressionField;
-    int64_t maskBytes = 0;
-    // A 40-byte header keeps its bit-field masks right after it, which is where the record
-    // holds them; the later headers carry them inside.
-    if (!core && compressionValue == CompressionBitFields && headerSize >= InfoHeaderSize)
-    {
-        redMask = ChannelMask::FromMask(Le32(record + RedMaskField));
-        greenMask = ChannelMask::FromMask(Le32(record + GreenMaskField));
-        blueMask = ChannelMask::FromMask(Le32(record + BlueMaskField));
-        alphaMask =
-            headerSize >= 56 ? ChannelMask::FromMask(Le32(record + AlphaMaskField)) : ChannelMask{};
-        if (headerSize < 52)
-        {
-            maskBytes = 12;
-        }
-        // Compared in full, as a channel wider than 16 bits keeps only its top 16; a mask
-        // refused as a channel takes no part.
-        const auto used = [&](const ChannelMask& channel, int field)
-        {
-            return channel.bits != 0 ? Le32(record + field) : 0;
-        };
-        const uint32_t masks[] = {used(redMask, RedMaskField), used(greenMask, GreenMaskField),
-                                  used(blueMask, BlueMaskField), used(alphaMask, AlphaMaskField)};
-        for (int i = 0; i < 4; ++i)
-        {
-            for (int j = i + 1; j < 4; ++j)
-            {
-                if ((masks[i] & masks[j]) != 0)
-                {
-                    return false;
-                }
-            }
-        }
-    }
-    else if (bits == 16)
-    {
-        redMask = ChannelMask::FromMask(0x7C00);
-        greenMask = ChannelMask::FromMask(0x03E0);
-        blueMask = ChannelMask::FromMask(0x001F);
-        alphaMask = {};
+        parsed = ReadInfoHeader(record);
     }
     else
     {
-        redMask = ChannelMask::FromMask(0xFF0000);
-        greenMask = ChannelMask::FromMask(0x00FF00);
-        blueMask = ChannelMask::FromMask(0x0000FF);
-        alphaMask = {};
+        // A 64-byte OS/2 2.x header lands here too: its Huffman and 24-bit run-length
+        // compressions, 3 and 4, fit no bit count they could go with and are refused.
+        parsed = ReadMaskedHeader(record, headerSize);
+    }
+    if (!parsed || !IsSupported(*parsed))
+    {
+        return false;
+    }
+    const Header& header = *parsed;
+
+    const int64_t tableStart = FileHeaderSize + static_cast<int64_t>(headerSize);
+    colourCount = 0;
+    if (header.bitCount <= 8)
+    {
+        const uint32_t slots = 1u << header.bitCount;
+        colourCount = header.coloursUsed != 0 ? header.coloursUsed : slots;
+        // Slots the file holds no colour for stay transparent black; entries past the last
+        // index the pixels can hold are never looked up.
+        colourTable.assign(slots, 0x00000000);
+        if (!ReadColourTable(file, tableStart, std::min(colourCount, slots), header.entrySize,
+                             colourTable))
+        {
+            return false;
+        }
+    }
+
+    redMask = ChannelMask::FromMask(header.masks[0]);
+    greenMask = ChannelMask::FromMask(header.masks[1]);
+    blueMask = ChannelMask::FromMask(header.masks[2]);
+    alphaMask = ChannelMask::FromMask(header.masks[3]);
+    if (MasksOverlap(header.masks))
+    {
+        return false;
     }
 
     const uint32_t headerOffset = Le32(fileHeader + 10);
     const int64_t offset =
-        headerOffset != 0 ? static_cast<int64_t>(headerOffset)
-                          : tableStart + maskBytes + static_cast<int64_t>(colourCount) * entrySize;
+        headerOffset != 0
+            ? static_cast<int64_t>(headerOffset)
+            : tableStart + header.maskBytes + static_cast<int64_t>(colourCount) * header.entrySize;
     // Pixels that start past the end of the file would be whatever the header bytes hold.
-    if (offset >= fileSize)
+    if (offset >= file.GetSize())
     {
         return false;
     }
     dataOffset = static_cast<int32_t>(offset);
 
     fileReader = reader;
-    width = headerWidth;
-    height = static_cast<int32_t>(heightMagnitude);
-    topDown = headerHeight < 0;
-    bitCount = bits;
-    compression = compressionValue;
+    width = header.width;
+    height = static_cast<int32_t>(RowCount(header));
+    topDown = header.height < 0;
+    bitCount = header.bitCount;
+    compression = header.compression;
     return true;
 }
 

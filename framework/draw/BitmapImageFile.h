@@ -3,6 +3,7 @@
 
 #include "framework/draw/IImageFile.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -35,6 +36,8 @@ private:
         uint32_t Extract(uint32_t value) const;
     };
 
+    // Red, green, blue and alpha masks with a set bit in common.
+    static bool MasksOverlap(const std::array<uint32_t, 4>& masks);
     uint32_t FromMasks(uint32_t value) const;
     int32_t ReadRows(uint32_t* pixels, int32_t stride);
     int32_t ReadRunLength(uint32_t* pixels, int32_t stride);

@@ -18,10 +18,12 @@ constexpr LONG AxisMaximum = 1000;
 constexpr int32_t JoystickRecordButtons = 32;
 // A device that keeps reporting lost input must not hold up the frame for ever.
 constexpr int MaxAcquireAttempts = 16;
+// Bit 7 of a key or button byte in a device record.
+constexpr uint8_t DownBit = 0x80;
 
 bool Down(uint8_t state)
 {
-    return (state & 0x80) != 0;
+    return (state & DownBit) != 0;
 }
 
 } // namespace

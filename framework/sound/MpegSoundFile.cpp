@@ -13,6 +13,8 @@ namespace
 
 constexpr uint16_t CodecDelay = 1393;
 constexpr int32_t Id3v1Size = 128;
+// ID3v2.4 tag flag: a 10-byte footer follows the tag.
+constexpr uint8_t Id3FooterPresent = 0x10;
 
 } // namespace
 
@@ -59,7 +61,7 @@ bool MpegSoundFile::OpenImpl(std::shared_ptr<Base::IFileReader>& reader)
     if (std::memcmp(buffer, "ID3", 3) == 0)
     {
         offset = 10;
-        if (buffer[3] >= 4 && (buffer[5] & 0x10) != 0)
+        if (buffer[3] >= 4 && (buffer[5] & Id3FooterPresent) != 0)
         {
             offset += 10;
         }

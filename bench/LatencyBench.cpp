@@ -13,6 +13,7 @@
 #include "framework/sound/DxSoundManager.h"
 #include "platform/audio/Mixer.h"
 #include "tests/platform/audio/OfflineMixer.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/ScriptedDirectInput.h"
 
 #include <algorithm>
@@ -56,12 +57,6 @@ size_t HeapInUse()
     return mallinfo2().uordblks;
 }
 
-DWORD fakeNow = 0;
-DWORD FakeClock()
-{
-    return fakeNow;
-}
-
 int Offline(int trials)
 {
     TestSupport::OfflineMixer mixer(OutputRate);
@@ -91,7 +86,7 @@ int Offline(int trials)
     TestSupport::ScriptedDirectInput script;
     Pakemino::Game game(nullptr, {Qorv::Draw::CreateDrawer(),
                                   std::make_shared<Qorv::Input::DxInputManager>(script.Platform()),
-                                  Qorv::Sound::CreateSoundManager(), FakeClock});
+                                  Qorv::Sound::CreateSoundManager(), TestSupport::FakeClock::Now});
     game.RunFrame();
     const uint8_t z = Qorv::Input::KeyScanCodeTable[Qorv::Input::KeyZ];
     std::vector<double> frameMs;
@@ -104,7 +99,7 @@ int Offline(int trials)
             mixer.Render(platform::audio::Mixer::PeriodFrames * 8);
         }
         script.SetKey(z, true);
-        fakeNow += 16;
+        TestSupport::FakeClock::now += 16;
         const double start = NowMs();
         game.RunFrame();
         frameMs.push_back(NowMs() - start);
@@ -120,7 +115,7 @@ int Offline(int trials)
             firstSampleFrames.push_back(static_cast<double>(first));
         }
         script.SetKey(z, false);
-        fakeNow += 16;
+        TestSupport::FakeClock::now += 16;
         game.RunFrame();
     }
     const double periodMs = platform::audio::Mixer::PeriodFrames * 1000.0 / OutputRate;

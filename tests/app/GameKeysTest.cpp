@@ -8,6 +8,7 @@
 #include "framework/input/KeyCode.h"
 #include "framework/sound/DxSoundManager.h"
 #include "tests/platform/audio/OfflineMixer.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/ScriptedDirectInput.h"
 
 #include <gtest/gtest.h>
@@ -16,17 +17,12 @@
 
 using namespace Pakemino;
 using namespace Qorv::Input;
+using TestSupport::FakeClock;
 using TestSupport::OfflineMixer;
 using TestSupport::ScriptedDirectInput;
 
 namespace
 {
-
-DWORD now = 0;
-DWORD FakeClock()
-{
-    return now;
-}
 
 constexpr DWORD FrameMs = 16;
 
@@ -38,11 +34,11 @@ protected:
         selectedTrack = 0;
         stepPage = 0;
         trailAngle = 3;
-        now = 20000;
+        FakeClock::now = 20000;
         Qorv::Sound::PublishSoundDevice(mixer.Device());
         GameDevices devices{Qorv::Draw::CreateDrawer(),
                             std::make_shared<DxInputManager>(script.Platform()),
-                            Qorv::Sound::CreateSoundManager(), FakeClock};
+                            Qorv::Sound::CreateSoundManager(), FakeClock::Now};
         game = std::make_unique<Game>(nullptr, devices);
         // The first snapshot finds the keyboard unacquired.
         Frame();
@@ -55,7 +51,7 @@ protected:
 
     void Frame()
     {
-        now += FrameMs;
+        FakeClock::now += FrameMs;
         game->RunFrame();
     }
     void Hold(std::initializer_list<KeyCode> keys, bool down = true)
@@ -170,7 +166,7 @@ TEST_F(GameKeys, KeypadSelectsTheTrackAndTheHighestDigitWins)
 TEST_F(GameKeys, AHeldKeyActsOnlyInTheFrameItWentDown)
 {
     Hold({KeyLShift, KeyZ, KeyF1, KeyF11, KeyNumpad5});
-    const DWORD pressedAt = now + FrameMs;
+    const DWORD pressedAt = FakeClock::now + FrameMs;
     for (int frame = 0; frame < 10; ++frame)
     {
         Frame();
@@ -246,7 +242,7 @@ TEST_F(GameKeys, AKeyDownAsTheWindowLosesFocusActsOnce)
 {
     Hold({KeyLShift, KeyZ, KeyF1, KeyF11});
     Frame();
-    const DWORD pressedAt = now;
+    const DWORD pressedAt = FakeClock::now;
     // Another window takes focus: the snapshot keeps the key down and its edge for ten frames.
     script.activeWindow = reinterpret_cast<HWND>(0x2000);
     for (int frame = 0; frame < 10; ++frame)

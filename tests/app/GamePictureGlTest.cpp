@@ -7,6 +7,7 @@
 #include "framework/draw/IImageFile.h"
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/OffscreenWindow.h"
 #include "tests/support/ScriptedDirectInput.h"
 
@@ -22,12 +23,6 @@ using namespace TestSupport;
 
 namespace
 {
-
-DWORD now = 0;
-DWORD FakeClock()
-{
-    return now;
-}
 
 constexpr int TrailSize = 1024;
 
@@ -108,12 +103,12 @@ protected:
         selectedTrack = 0;
         stepPage = 0;
         trailAngle = 3;
-        now = 20000;
+        FakeClock::now = 20000;
         script.activeWindow = window.Handle();
         game = std::make_unique<Game>(
             window.Handle(), GameDevices{Qorv::Draw::CreateDrawer(),
                                          std::make_shared<DxInputManager>(script.Platform()),
-                                         Qorv::Sound::CreateSoundManager(), FakeClock});
+                                         Qorv::Sound::CreateSoundManager(), FakeClock::Now});
         // The first snapshot finds the keyboard unacquired.
         Frame();
     }
@@ -121,7 +116,7 @@ protected:
 
     void Frame()
     {
-        now += 16;
+        FakeClock::now += 16;
         game->RunFrame();
     }
     void Hold(std::initializer_list<KeyCode> keys, bool down = true)

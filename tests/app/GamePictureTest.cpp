@@ -7,6 +7,7 @@
 #include "framework/draw/DxTexture.h"
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/RecordingDevice.h"
 #include "tests/support/ScriptedDirectInput.h"
 
@@ -28,12 +29,6 @@ namespace
 
 HWND const Window = reinterpret_cast<HWND>(0x1000);
 
-DWORD now = 0;
-DWORD FakeClock()
-{
-    return now;
-}
-
 int64_t Address(const void* pointer)
 {
     return static_cast<int64_t>(reinterpret_cast<uintptr_t>(pointer));
@@ -53,13 +48,13 @@ protected:
         selectedTrack = 0;
         stepPage = 0;
         trailAngle = 3;
-        now = 20000;
+        FakeClock::now = 20000;
         script.activeWindow = Window;
         game = std::make_unique<Game>(
             Window, GameDevices{std::make_shared<DxDrawer>([this](UINT) -> IDirect3D9*
                                                            { return &direct3D; }),
                                 std::make_shared<DxInputManager>(script.Platform()),
-                                Qorv::Sound::CreateSoundManager(), FakeClock});
+                                Qorv::Sound::CreateSoundManager(), FakeClock::Now});
         // The first snapshot finds the keyboard unacquired.
         Frame();
     }
@@ -70,7 +65,7 @@ protected:
         NoteTargets();
         device.calls.clear();
         device.draws.clear();
-        now += 16;
+        FakeClock::now += 16;
         game->RunFrame();
     }
     void Hold(std::initializer_list<KeyCode> keys, bool down = true)
@@ -302,7 +297,7 @@ TEST(GamePictureWithoutADevice, FramesRunAndNotesAreCountedOffWhenTheDrawerCanno
         script.activeWindow = Window;
         Game game(Window, {std::make_shared<DxDrawer>(factory),
                            std::make_shared<DxInputManager>(script.Platform()),
-                           Qorv::Sound::CreateSoundManager(), FakeClock});
+                           Qorv::Sound::CreateSoundManager(), FakeClock::Now});
         for (const auto& target : game.feedbackTargets)
         {
             EXPECT_EQ(target->GetWidth(), 0);
@@ -312,7 +307,7 @@ TEST(GamePictureWithoutADevice, FramesRunAndNotesAreCountedOffWhenTheDrawerCanno
         {
             script.SetKey(KeyScanCodeTable[KeyZ], frame % 2 == 1);
             script.SetKey(KeyScanCodeTable[KeyF1], frame == 5);
-            now += 16;
+            FakeClock::now += 16;
             game.RunFrame();
             EXPECT_EQ(game.player->playedCount, 0) << "frame " << frame;
         }

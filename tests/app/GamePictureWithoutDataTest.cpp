@@ -7,6 +7,7 @@
 #include "framework/draw/DxTexture.h"
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/RecordingDevice.h"
 #include "tests/support/ScriptedDirectInput.h"
 
@@ -24,12 +25,6 @@ namespace
 
 HWND const Window = reinterpret_cast<HWND>(0x1000);
 
-DWORD now = 20000;
-DWORD FakeClock()
-{
-    return now;
-}
-
 } // namespace
 
 TEST(GamePictureWithoutData, FramesRunAndEveryPictureIsAPlainQuad)
@@ -37,13 +32,14 @@ TEST(GamePictureWithoutData, FramesRunAndEveryPictureIsAPlainQuad)
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     selectedTrack = 0;
     stepPage = 0;
+    FakeClock::now = 20000;
     RecordingDevice device;
     RecordingDirect3D direct3D{device};
     ScriptedDirectInput script;
     script.activeWindow = Window;
     Game game(Window, {std::make_shared<DxDrawer>([&](UINT) -> IDirect3D9* { return &direct3D; }),
                        std::make_shared<DxInputManager>(script.Platform()),
-                       Qorv::Sound::CreateSoundManager(), FakeClock});
+                       Qorv::Sound::CreateSoundManager(), FakeClock::Now});
     for (const auto* picture : {&game.noteTexture, &game.padTexture, &game.stageTexture})
     {
         EXPECT_EQ((*picture)->GetWidth(), 0);
@@ -64,7 +60,7 @@ TEST(GamePictureWithoutData, FramesRunAndEveryPictureIsAPlainQuad)
         script.SetKey(KeyScanCodeTable[KeyF1], frame == 3);
         device.calls.clear();
         device.draws.clear();
-        now += 16;
+        FakeClock::now += 16;
         game.RunFrame();
         EXPECT_EQ(device.Count("Present"), 1u) << "frame " << frame;
         EXPECT_EQ(game.player->playedCount, 0) << "frame " << frame;

@@ -9,6 +9,7 @@
 #include "framework/sound/DxSoundManager.h"
 #include "tests/platform/audio/OfflineMixer.h"
 #include "tests/platform/audio/Signal.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/ScriptedDirectInput.h"
 
 #include <gtest/gtest.h>
@@ -18,17 +19,6 @@
 using namespace Pakemino;
 using namespace Qorv::Input;
 using namespace TestSupport;
-
-namespace
-{
-
-DWORD now = 0;
-DWORD FakeClock()
-{
-    return now;
-}
-
-} // namespace
 
 TEST(GameWithoutData, RunsItsFramesAndKeysInSilence)
 {
@@ -40,7 +30,7 @@ TEST(GameWithoutData, RunsItsFramesAndKeysInSilence)
     {
         Game game(nullptr,
                   {Qorv::Draw::CreateDrawer(), std::make_shared<DxInputManager>(script.Platform()),
-                   Qorv::Sound::CreateSoundManager(), FakeClock});
+                   Qorv::Sound::CreateSoundManager(), FakeClock::Now});
         for (const auto& voice : game.player->voices)
         {
             EXPECT_FALSE(voice->IsOpen());
@@ -58,7 +48,7 @@ TEST(GameWithoutData, RunsItsFramesAndKeysInSilence)
             {
                 script.SetKey(KeyScanCodeTable[key], frame % 2 == 0);
             }
-            now += 16;
+            FakeClock::now += 16;
             game.RunFrame();
             loudest = std::max(loudest, RmsOf(Channel(mixer.Render(768), 0)));
         }

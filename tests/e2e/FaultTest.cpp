@@ -2,11 +2,12 @@
 // what it lacks, so what is checked is what a player sees: the window opens, frames run, the
 // keys that still can make sound do, and Escape ends it with code 0.
 
-#include "tests/e2e/WindowPixels.h"
+#include "tests/support/BmpBytes.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/Process.h"
 #include "tests/support/RiffBytes.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WindowCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <random>
 #include <sstream>
 #include <string_view>
@@ -44,50 +44,15 @@ std::vector<std::string> Sounds()
     return names;
 }
 
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const fs::path& path, std::string_view bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-void PutLe(std::string& out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-    {
-        out.push_back(static_cast<char>(value >> (8 * i)));
-    }
-}
-
 // 8192x8192 at one bit a pixel, stripes: 8 MiB on disk, 256 MiB once decoded to ARGB.
 std::string HugeBitmap()
 {
-    constexpr uint32_t Side = 8192;
-    constexpr uint32_t RowBytes = Side / 8;
-    constexpr uint32_t Offset = 14 + 40 + 8;
-    std::string bmp = "BM";
-    PutLe(bmp, Offset + RowBytes * Side, 4);
-    PutLe(bmp, 0, 4);
-    PutLe(bmp, Offset, 4);
-    for (uint32_t field : {40u, Side, Side})
-    {
-        PutLe(bmp, field, 4);
-    }
-    PutLe(bmp, 1, 2);
-    PutLe(bmp, 1, 2);
-    for (int i = 0; i < 6; ++i)
-    {
-        PutLe(bmp, 0, 4);
-    }
-    PutLe(bmp, 0x00000000, 4);
-    PutLe(bmp, 0x00FFFFFF, 4);
-    bmp.append(RowBytes * Side, '\x0F');
-    return bmp;
+    TestSupport::BmpBuilder bmp;
+    bmp.width = bmp.height = 8192;
+    bmp.bits = 1;
+    bmp.palette = {0x00000000, 0x00FFFFFF};
+    bmp.pixels.assign(8192 / 8 * 8192, '\x0F');
+    return bmp.Build();
 }
 
 // 46 bytes whose data chunk claims 0x7FFFFFF0 bytes and holds 2.
@@ -145,15 +110,15 @@ const char* FaultName(Fault fault)
 
 void Break(const fs::path& file, Fault fault)
 {
-    const std::string bytes = ReadAll(file);
+    const std::string bytes = TestSupport::ReadFile(file);
     switch (fault)
     {
     case Fault::Empty:
-        WriteAll(file, "");
+        TestSupport::WriteFile(file, "");
         break;
     case Fault::Truncated:
         // Headers intact, the body cut: every reader meets its data ending early.
-        WriteAll(file, std::string_view(bytes).substr(0, bytes.size() / 2));
+        TestSupport::WriteFile(file, std::string_view(bytes).substr(0, bytes.size() / 2));
         break;
     case Fault::RandomBytes:
     {
@@ -163,7 +128,7 @@ void Break(const fs::path& file, Fault fault)
         {
             c = static_cast<char>(random());
         }
-        WriteAll(file, noise);
+        TestSupport::WriteFile(file, noise);
         break;
     }
     case Fault::Directory:
@@ -171,7 +136,7 @@ void Break(const fs::path& file, Fault fault)
         fs::create_directory(file);
         break;
     case Fault::Huge:
-        WriteAll(file, HugeBitmap());
+        TestSupport::WriteFile(file, HugeBitmap());
         break;
     case Fault::Pipe:
         // Nothing ever writes to it: opening it for reading would wait for ever.
@@ -179,7 +144,8 @@ void Break(const fs::path& file, Fault fault)
         mkfifo(file.c_str(), 0600);
         break;
     case Fault::ClaimsGigabytes:
-        WriteAll(file, file.extension() == ".png" ? ClaimingPng(bytes) : ClaimingWave());
+        TestSupport::WriteFile(file,
+                               file.extension() == ".png" ? ClaimingPng(bytes) : ClaimingWave());
         break;
     }
 }
@@ -197,7 +163,7 @@ constexpr float Audible = 0.01f;
 // The loudest sample recorded so far by SDL's disk driver (float stereo).
 float LoudestSample(const fs::path& recording)
 {
-    const std::string raw = ReadAll(recording);
+    const std::string raw = TestSupport::ReadFile(recording);
     std::vector<float> samples(raw.size() / sizeof(float));
     std::memcpy(samples.data(), raw.data(), samples.size() * sizeof(float));
     float loudest = 0;
@@ -274,11 +240,11 @@ public:
         while (!outcome.pictureMoves && LoudestSample(recording) < Audible &&
                std::chrono::steady_clock::now() < deadline)
         {
-            const auto before = TestSupport::WindowPixelsHash(*window);
+            const auto before = TestSupport::CaptureScreenAt(*window, 640, 480);
             Type(*window, {"z"});
             std::this_thread::sleep_for(100ms);
-            const auto after = TestSupport::WindowPixelsHash(*window);
-            outcome.pictureMoves = before && after && *before != *after;
+            const auto after = TestSupport::CaptureScreenAt(*window, 640, 480);
+            outcome.pictureMoves = before && after && before->pixels != after->pixels;
         }
         Type(*window, {"q", "a", "1", "F1", "KP_2", "F1", "F12", "F11", "F9", "shift", "x"});
         std::this_thread::sleep_for(200ms);
@@ -447,7 +413,7 @@ TEST(DeviceFaults, TheDisplayGoingAwayEndsItWithCodeOne)
     for (int i = 0; i < 200 && display.empty() && server.Running(); ++i)
     {
         std::this_thread::sleep_for(50ms);
-        std::istringstream(ReadAll(displayFile)) >> display;
+        std::istringstream(TestSupport::ReadFile(displayFile)) >> display;
     }
     ASSERT_FALSE(display.empty()) << "Xvfb gave no display";
     const char* outerDisplay = std::getenv("DISPLAY");

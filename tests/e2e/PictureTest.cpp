@@ -2,9 +2,8 @@
 // stamps notes leave in the trail. With PAKEMINO_SCREENSHOT=path set, the last picture of the
 // session is also written there as PNG.
 
-#include "tests/e2e/WindowCapture.h"
-#include "tests/support/Desktop.h"
-#include "tests/support/Process.h"
+#include "tests/support/GameSession.h"
+#include "tests/support/WindowCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -79,49 +78,22 @@ int BrightInStampArea(const Picture& picture)
     return bright;
 }
 
-class Session
+class Session : public GameSession
 {
 public:
-    Session() : program({PAKEMINO_PROGRAM}, {"SDL_AUDIODRIVER=dummy"})
+    Session() : GameSession(PAKEMINO_PROGRAM, {"SDL_AUDIODRIVER=dummy"})
     {
-        window = WaitForWindow("pakemino Technical Preview", 10s);
         if (!window)
         {
             return;
         }
         // The whole client area on screen, so all of it can be read back.
         RunAndCapture({"xdotool", "windowmove", "--sync", *window, "0", "0"});
-        const std::string id = std::to_string(std::stoul(*window));
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (RunAndCapture({"xdotool", "getwindowfocus"}).find(id) == std::string::npos &&
-               std::chrono::steady_clock::now() < deadline)
-        {
-            RunAndCapture({"xdotool", "windowfocus", "--sync", *window});
-        }
-        // Room for the rest of the construction, so frames are running.
-        std::this_thread::sleep_for(1s);
+        Focus(std::chrono::steady_clock::now() + 10s);
     }
 
-    // Down for a few 16 ms frames, then up: a press the frame loop cannot miss.
-    void Press(const std::string& key)
-    {
-        RunAndCapture({"xdotool", "keydown", key});
-        std::this_thread::sleep_for(60ms);
-        RunAndCapture({"xdotool", "keyup", key});
-        std::this_thread::sleep_for(30ms);
-    }
-    void Chord(const std::vector<std::string>& keys)
-    {
-        for (const auto& key : keys)
-        {
-            RunAndCapture({"xdotool", "keydown", key});
-        }
-        std::this_thread::sleep_for(60ms);
-        for (const auto& key : keys)
-        {
-            RunAndCapture({"xdotool", "keyup", key});
-        }
-    }
+    void Press(const std::string& key) { GameSession::Press({key}, 60ms, 30ms); }
+    void Chord(const std::vector<std::string>& keys) { GameSession::Press(keys, 60ms, 0ms); }
 
     Picture Capture()
     {
@@ -142,9 +114,6 @@ public:
         }
         return lit;
     }
-
-    Process program;
-    std::optional<std::string> window;
 };
 
 } // namespace

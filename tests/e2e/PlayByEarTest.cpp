@@ -2,8 +2,7 @@
 // SDL's disk driver: the notes and the drum pattern, recognised in what was recorded.
 
 #include "tests/platform/audio/Signal.h"
-#include "tests/support/Desktop.h"
-#include "tests/support/Process.h"
+#include "tests/support/GameSession.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +11,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -25,12 +22,6 @@ namespace
 // What the program's device opens: float32 stereo at 48000 Hz.
 constexpr double OutputRate = 48000.0;
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 struct Mono
 {
     double rate = 0.0;
@@ -40,7 +31,7 @@ struct Mono
 // The 16-bit mono PCM of one of the program's own samples.
 Mono ReadSample(const std::string& path)
 {
-    const std::string bytes = ReadBytes(path);
+    const std::string bytes = ReadFile(path);
     Mono mono;
     for (size_t at = 12; at + 8 <= bytes.size();)
     {
@@ -145,15 +136,19 @@ std::vector<size_t> Onsets(const std::vector<double>& samples)
     return onsets;
 }
 
+// Where the disk driver writes what the program plays: made before the program starts.
+struct Recording
+{
+    TempDir dir;
+    std::string raw = (dir.Path() / "played.raw").string();
+};
+
 // The program, its window focused and its frames running, recording what it plays.
-class Session
+class Session : private Recording, public GameSession
 {
 public:
-    Session()
-        : raw((dir.Path() / "played.raw").string()),
-          program({PAKEMINO_PROGRAM}, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw})
+    Session() : GameSession(PAKEMINO_PROGRAM, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw})
     {
-        window = WaitForWindow("pakemino Technical Preview", 10s);
         if (!window)
         {
             return;
@@ -165,26 +160,15 @@ public:
             std::this_thread::sleep_for(5ms);
         }
         opened = std::chrono::steady_clock::now();
-        const std::string id = std::to_string(std::stoul(*window));
-        while (RunAndCapture({"xdotool", "getwindowfocus"}).find(id) == std::string::npos &&
-               std::chrono::steady_clock::now() < deadline)
-        {
-            RunAndCapture({"xdotool", "windowfocus", "--sync", *window});
-        }
-        // Room for the rest of the construction, so the first frame has run.
-        std::this_thread::sleep_for(1s);
+        Focus(deadline);
     }
 
-    // Down for several frames, then up as long: a press the frame loop cannot miss, even on a
-    // loaded machine whose frames come late.
+    // Down for several frames, then up as long: even on a loaded machine whose frames come late.
     void Press(const std::string& key, int times = 1)
     {
         for (int i = 0; i < times; ++i)
         {
-            RunAndCapture({"xdotool", "keydown", key});
-            std::this_thread::sleep_for(100ms);
-            RunAndCapture({"xdotool", "keyup", key});
-            std::this_thread::sleep_for(100ms);
+            GameSession::Press({key}, 100ms, 100ms);
         }
     }
 
@@ -194,7 +178,7 @@ public:
         Press("Escape");
         const auto code = program.Wait(10s);
         const std::chrono::duration<double> recorded = std::chrono::steady_clock::now() - opened;
-        const std::string bytes = ReadBytes(raw);
+        const std::string bytes = ReadFile(raw);
         std::vector<float> stereo(bytes.size() / sizeof(float));
         std::memcpy(stereo.data(), bytes.data(), stereo.size() * sizeof(float));
         left = Channel(stereo, 0);
@@ -206,10 +190,6 @@ public:
     // real time, so intervals in the recording are turned into seconds by its own pace.
     double Seconds(size_t frames) const { return static_cast<double>(frames) / framesPerSecond; }
 
-    TempDir dir;
-    std::string raw;
-    Process program;
-    std::optional<std::string> window;
     std::chrono::steady_clock::time_point opened;
     std::vector<double> left;
     double framesPerSecond = OutputRate;

@@ -10,8 +10,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 using namespace std::chrono_literals;
 using namespace TestSupport;
@@ -33,8 +31,7 @@ Recording Play(const TempDir& dir, std::vector<std::string> arguments,
     Process probe(arguments, {"SDL_AUDIODRIVER=" + driver, "SDL_DISKAUDIOFILE=" + raw});
     Recording recording;
     recording.exitCode = probe.Wait(20s);
-    std::ifstream in(raw, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = ReadFile(raw);
     recording.stereo.resize(bytes.size() / sizeof(float));
     std::memcpy(recording.stereo.data(), bytes.data(), recording.stereo.size() * sizeof(float));
     return recording;

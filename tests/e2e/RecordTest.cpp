@@ -14,11 +14,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 using namespace std::chrono_literals;
+using TestSupport::ReadFile;
 using TestSupport::TempDir;
 
 namespace
@@ -26,12 +25,6 @@ namespace
 
 const char* const RecordingTitle = "pakemino Technical Preview \\(recording\\)";
 constexpr size_t PeriodSamples = 256 * 2;
-
-std::string Slurp(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The take as float stereo, through libsndfile as any player would read it.
 std::vector<float> ReadTake(const std::filesystem::path& path, SF_INFO& info)
@@ -79,7 +72,7 @@ TEST(Take, HoldsExactlyWhatTheSoundCardWasGiven)
     const std::vector<float> take = ReadTake(dir.Path() / "take.wav", info);
     EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     EXPECT_EQ(info.samplerate, 48000);
-    const std::string raw = Slurp(dir.Path() / "disk.raw");
+    const std::string raw = ReadFile(dir.Path() / "disk.raw");
     std::vector<float> card(raw.size() / sizeof(float));
     std::memcpy(card.data(), raw.data(), card.size() * sizeof(float));
 
@@ -103,7 +96,7 @@ TEST(Take, HoldsExactlyWhatTheSoundCardWasGiven)
     line.precision(1);
     line << std::fixed << "pakemino: recorded " << info.frames / 48000.0 << " s into "
          << (dir.Path() / "take.wav").string() << "\n";
-    EXPECT_EQ(Slurp(dir.Path() / "out"), line.str());
+    EXPECT_EQ(ReadFile(dir.Path() / "out"), line.str());
 }
 
 TEST(Take, EndsCleanlyOnAFullDiskWhileTheGamePlaysOn)
@@ -125,7 +118,7 @@ TEST(Take, EndsCleanlyOnAFullDiskWhileTheGamePlaysOn)
     umount(full.c_str());
 
     EXPECT_EQ(code, 0) << "the game went on and ended on Escape";
-    const std::string err = Slurp(dir.Path() / "err");
+    const std::string err = ReadFile(dir.Path() / "err");
     EXPECT_NE(
         err.find("pakemino: recording into '" + (full / "take.wav").string() + "' stopped after "),
         std::string::npos)

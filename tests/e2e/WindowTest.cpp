@@ -1,8 +1,8 @@
 // The program as a user meets it: its window, and the ways of closing it.
 
-#include "tests/e2e/WindowCapture.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/Process.h"
+#include "tests/support/WindowCapture.h"
 
 #include <gtest/gtest.h>
 

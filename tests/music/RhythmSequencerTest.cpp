@@ -6,6 +6,7 @@
 #include "framework/sound/DxSoundManager.h"
 #include "tests/platform/audio/OfflineMixer.h"
 #include "tests/platform/audio/Signal.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/RiffBytes.h"
 #include "tests/support/TempDir.h"
 
@@ -17,12 +18,6 @@ using namespace TestSupport;
 namespace
 {
 
-DWORD now = 0;
-DWORD FakeClock()
-{
-    return now;
-}
-
 constexpr DWORD OutputRate = 48000;
 constexpr DWORD FrameMs = 16;
 constexpr DWORD FrameOutput = OutputRate * FrameMs / 1000;
@@ -32,9 +27,10 @@ class Sequencer : public ::testing::Test
 protected:
     void SetUp() override
     {
-        now = 5000;
+        FakeClock::now = 5000;
         Qorv::Sound::PublishSoundDevice(mixer.Device());
-        sequencer = std::make_shared<RhythmSequencer>(Qorv::Sound::CreateSoundManager(), FakeClock);
+        sequencer =
+            std::make_shared<RhythmSequencer>(Qorv::Sound::CreateSoundManager(), FakeClock::Now);
     }
     void TearDown() override
     {
@@ -54,7 +50,7 @@ protected:
     // One frame of the game: the clock moves on, the sequencer updates, a frame of sound mixes.
     std::vector<float> Frame()
     {
-        now += FrameMs;
+        FakeClock::now += FrameMs;
         sequencer->Update();
         return mixer.Render(FrameOutput);
     }
@@ -137,7 +133,7 @@ TEST_F(Sequencer, AccentsFollowTheStepsPlaceInTheBar)
     {
         while (sequencer->step != advance)
         {
-            now += FrameMs;
+            FakeClock::now += FrameMs;
             sequencer->Update();
         }
         // The middle of the 50 ms tone, clear of the resampler's edges.

@@ -5,6 +5,7 @@
 
 #include "framework/sound/DxSoundManager.h"
 #include "tests/platform/audio/OfflineMixer.h"
+#include "tests/support/FakeClock.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +16,6 @@ using namespace TestSupport;
 
 namespace
 {
-
-DWORD now = 0;
-DWORD FakeClock()
-{
-    return now;
-}
 
 constexpr DWORD OutputRate = 48000;
 // "pa.wav": 18670 frames at 44100 Hz.
@@ -33,9 +28,9 @@ class Player : public ::testing::Test
 protected:
     void SetUp() override
     {
-        now = 1000;
+        FakeClock::now = 1000;
         Qorv::Sound::PublishSoundDevice(mixer.Device());
-        player = std::make_shared<ZirmPlayer>(Qorv::Sound::CreateSoundManager(), FakeClock);
+        player = std::make_shared<ZirmPlayer>(Qorv::Sound::CreateSoundManager(), FakeClock::Now);
     }
     void TearDown() override
     {
@@ -93,7 +88,7 @@ TEST_F(Player, NotesTakeFreeVoicesInOrderAndARepeatedNoteRestartsItsOwn)
     EXPECT_EQ(Playing(), (std::vector<int>{0, 1, 2}));
 
     mixer.Render(OutputRate / 10);
-    now += 100;
+    FakeClock::now += 100;
     player->PlayNote(0, 5);
     EXPECT_EQ(Playing(), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(player->slots[1].note, 5);
@@ -109,16 +104,16 @@ TEST_F(Player, ASixthNoteTakesTheVoiceStartedLongestAgoAndTheLowerOneOnATie)
     const DWORD starts[] = {50, 20, 30, 20, 40};
     for (int i = 0; i < 5; ++i)
     {
-        now = starts[i];
+        FakeClock::now = starts[i];
         player->PlayNote(1, 10 + i);
     }
-    now = 60;
+    FakeClock::now = 60;
     player->PlayNote(1, 20);
     EXPECT_EQ(player->slots[6].note, 20);
-    now = 70;
+    FakeClock::now = 70;
     player->PlayNote(1, 21);
     EXPECT_EQ(player->slots[8].note, 21);
-    now = 80;
+    FakeClock::now = 80;
     player->PlayNote(1, 22);
     EXPECT_EQ(player->slots[7].note, 22);
     EXPECT_EQ(player->slots[7].startTime, 80u);
@@ -165,7 +160,7 @@ TEST_F(Player, PlayedCountCountsEveryNoteIncludingSilentOnes)
     EXPECT_EQ(Playing(), (std::vector<int>{0}));
 
     Qorv::Sound::PublishSoundDevice(nullptr);
-    ZirmPlayer deaf(Qorv::Sound::CreateSoundManager(), FakeClock);
+    ZirmPlayer deaf(Qorv::Sound::CreateSoundManager(), FakeClock::Now);
     deaf.PlayNote(2, 5);
     EXPECT_EQ(deaf.playedCount, 1);
     EXPECT_FALSE(deaf.voices[10]->IsOpen());

@@ -35,4 +35,16 @@ int32_t MemoryFileReader::ReadImpl(void* buffer, int32_t count)
     return taken;
 }
 
+std::shared_ptr<MemoryFileReader> ReaderOver(std::string_view bytes)
+{
+    return ReaderOver(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+}
+
+std::shared_ptr<MemoryFileReader> ReaderOver(const std::vector<uint8_t>& bytes)
+{
+    auto reader = std::make_shared<MemoryFileReader>(bytes.data(), bytes.size());
+    reader->OpenMemory();
+    return reader;
+}
+
 } // namespace TestSupport

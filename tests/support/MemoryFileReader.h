@@ -4,6 +4,8 @@
 #include "framework/base/IFileReader.h"
 
 #include <cstdint>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 namespace TestSupport
@@ -30,5 +32,9 @@ private:
     std::vector<uint8_t> bytes;
     int32_t position = 0;
 };
+
+// A reader already open on a copy of the bytes.
+std::shared_ptr<MemoryFileReader> ReaderOver(std::string_view bytes);
+std::shared_ptr<MemoryFileReader> ReaderOver(const std::vector<uint8_t>& bytes);
 
 } // namespace TestSupport

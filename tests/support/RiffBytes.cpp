@@ -3,16 +3,6 @@
 namespace TestSupport
 {
 
-std::string Le16(uint16_t value)
-{
-    return {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
-}
-
-std::string Le32(uint32_t value)
-{
-    return Le16(static_cast<uint16_t>(value & 0xFFFF)) + Le16(static_cast<uint16_t>(value >> 16));
-}
-
 std::string Chunk(std::string_view tag, std::string_view body)
 {
     std::string chunk = std::string(tag) + Le32(static_cast<uint32_t>(body.size()));

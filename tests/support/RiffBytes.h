@@ -1,6 +1,8 @@
 #pragma once
 // Builds RIFF WAVE files byte by byte, so tests can make exactly the layout they need.
 
+#include "tests/support/LittleEndian.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,8 +10,6 @@
 namespace TestSupport
 {
 
-std::string Le16(uint16_t value);
-std::string Le32(uint32_t value);
 // Tag, 32-bit size of the body, body (with the pad byte an odd body needs).
 std::string Chunk(std::string_view tag, std::string_view body);
 // The 16 bytes of a format chunk's body: tag, channels, rate, average rate, block, bits.

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace TestSupport
@@ -32,8 +33,7 @@ std::filesystem::path TempDir::Write(const std::string& relative, std::string_vi
 {
     const std::filesystem::path file = path / relative;
     std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    WriteFile(file, bytes);
     return file;
 }
 
@@ -47,6 +47,18 @@ std::filesystem::path TempDir::MakeDirectory(const std::string& relative) const
 std::wstring TempDir::Wide(const std::string& relative) const
 {
     return Qorv::Base::Utf8ToWide((relative.empty() ? path : path / relative).string());
+}
+
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteFile(const std::filesystem::path& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 } // namespace TestSupport

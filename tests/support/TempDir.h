@@ -1,5 +1,6 @@
 #pragma once
-// A fresh directory under the system's temporary folder, removed with everything in it.
+// A fresh directory under the system's temporary folder, removed with everything in it, and
+// files read and written whole.
 
 #include <filesystem>
 #include <string>
@@ -26,5 +27,10 @@ public:
 private:
     std::filesystem::path path;
 };
+
+// The whole of a file, empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
+// Writes the bytes over the file, wherever it is.
+void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 
 } // namespace TestSupport

@@ -1,4 +1,6 @@
 #include "framework/draw/BitmapImageFile.h"
+#include "tests/support/BmpBytes.h"
+#include "tests/support/LittleEndian.h"
 #include "tests/support/MemoryFileReader.h"
 
 #include <gtest/gtest.h>
@@ -10,75 +12,15 @@
 #include <vector>
 
 using Qorv::Draw::BitmapImageFile;
-using TestSupport::MemoryFileReader;
+using TestSupport::BmpBuilder;
+using TestSupport::Le16;
+using TestSupport::Le32;
+using TestSupport::ReaderOver;
 
 namespace
 {
 
 constexpr uint32_t Unwritten = 0x12345678;
-
-void Put16(std::string& out, uint32_t v)
-{
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>((v >> 8) & 0xFF);
-}
-
-void Put32(std::string& out, uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
-// Writes a BMP file: file header, an info header of headerSize bytes (fields past 40 bytes
-// filled from masks), the colour table as BGRA and the pixel bytes.
-struct BmpBuilder
-{
-    uint32_t headerSize = 40;
-    int32_t width = 1;
-    int32_t height = 1;
-    uint16_t bits = 24;
-    uint32_t compression = 0;
-    uint32_t coloursUsed = 0;
-    std::vector<uint32_t> masks;
-    std::vector<uint32_t> palette;
-    std::string pixels;
-    bool zeroOffset = false;
-
-    std::string Build() const
-    {
-        std::string header;
-        Put32(header, headerSize);
-        Put32(header, static_cast<uint32_t>(width));
-        Put32(header, static_cast<uint32_t>(height));
-        Put16(header, 1);
-        Put16(header, bits);
-        Put32(header, compression);
-        for (int i = 0; i < 3; ++i)
-        {
-            Put32(header, 0);
-        }
-        Put32(header, coloursUsed);
-        Put32(header, 0);
-        for (uint32_t mask : masks)
-        {
-            Put32(header, mask);
-        }
-        while (header.size() < headerSize)
-        {
-            header += '\0';
-        }
-        std::string table;
-        for (uint32_t colour : palette)
-        {
-            Put32(table, colour);
-        }
-        std::string file = "BM";
-        Put32(file, 0);
-        Put32(file, 0);
-        Put32(file, zeroOffset ? 0 : static_cast<uint32_t>(14 + header.size() + table.size()));
-        return file + header + table + pixels;
-    }
-};
 
 struct Decoded
 {
@@ -91,14 +33,6 @@ struct Decoded
 
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y * stride + x)]; }
 };
-
-std::shared_ptr<MemoryFileReader> ReaderOver(const std::string& bytes)
-{
-    auto reader = std::make_shared<MemoryFileReader>(reinterpret_cast<const uint8_t*>(bytes.data()),
-                                                     bytes.size());
-    reader->OpenMemory();
-    return reader;
-}
 
 // Decodes into a destination wider than the picture, pre-filled, so stray writes show.
 Decoded Decode(const std::string& bytes, int32_t extraColumns = 2)
@@ -398,10 +332,7 @@ TEST(BitmapImageFile, RefusesWhatItCannotDecode)
     for (uint32_t offset : {0xFFFFFFF0u, 58u})
     {
         std::string farOffset = good.Build();
-        farOffset.replace(
-            10, 4,
-            Bytes({static_cast<uint8_t>(offset), static_cast<uint8_t>(offset >> 8),
-                   static_cast<uint8_t>(offset >> 16), static_cast<uint8_t>(offset >> 24)}));
+        farOffset.replace(10, 4, Le32(offset));
         EXPECT_FALSE(Decode(farOffset).opened) << "pixels at " << offset << " of 58 bytes";
     }
     BmpBuilder noPixels = good;
@@ -441,15 +372,8 @@ TEST(BitmapImageFile, HeadersCannotAskForUnboundedWork)
 
 TEST(BitmapImageFile, CoreHeaderUsesThreeByteColours)
 {
-    std::string file = "BM";
-    Put32(file, 0);
-    Put32(file, 0);
-    Put32(file, 14 + 12 + 6);
-    Put32(file, 12);
-    Put16(file, 2);
-    Put16(file, 1);
-    Put16(file, 1);
-    Put16(file, 1);
+    std::string file = "BM" + Le32(0) + Le32(0) + Le32(14 + 12 + 6) + Le32(12) + Le16(2) + Le16(1) +
+                       Le16(1) + Le16(1);
     file += Bytes({0x01, 0x02, 0x03, 0x04, 0x05, 0x06});
     file += Bytes({0x40, 0, 0, 0});
     const Decoded out = Decode(file);

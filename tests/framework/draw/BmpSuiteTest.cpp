@@ -1,6 +1,7 @@
 #include "framework/draw/BitmapImageFile.h"
 #include "framework/draw/PngImageFile.h"
 #include "tests/framework/draw/DecodedImage.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,9 @@
 #include <vector>
 
 using DrawTests::DecodedImage;
-using DrawTests::SuitePath;
 using Qorv::Draw::BitmapImageFile;
 using Qorv::Draw::PngImageFile;
+using TestSupport::TestDataPath;
 
 namespace
 {
@@ -28,7 +29,7 @@ namespace fs = std::filesystem;
 // The suite's page shows each picture after the renderings it should look like.
 std::map<std::string, std::vector<std::string>> ReferencesByPicture()
 {
-    std::ifstream page(SuitePath("bmpsuite/html/bmpsuite.html"));
+    std::ifstream page(TestDataPath("bmpsuite/html/bmpsuite.html"));
     const std::string text{std::istreambuf_iterator<char>(page), {}};
     const std::regex source(R"re(src="([^"]+)")re");
     std::map<std::string, std::vector<std::string>> references;
@@ -53,7 +54,7 @@ std::map<std::string, std::vector<std::string>> ReferencesByPicture()
 std::vector<fs::path> Pictures(const std::string& folder)
 {
     std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(SuitePath("bmpsuite") / folder))
+    for (const auto& entry : fs::directory_iterator(TestDataPath("bmpsuite") / folder))
     {
         if (entry.path().extension() == ".bmp")
         {
@@ -115,7 +116,7 @@ std::string DifferenceFromReferences(const fs::path& file, const DecodedImage& d
     {
         PngImageFile png;
         const DecodedImage reference =
-            DecodedImage::FromFile(png, SuitePath("bmpsuite/html") / name);
+            DecodedImage::FromFile(png, TestDataPath("bmpsuite/html") / name);
         const std::string difference = Difference(decoded, reference, tolerance);
         if (difference.empty())
         {
@@ -133,6 +134,7 @@ std::string DifferenceFromReferences(const fs::path& file, const DecodedImage& d
 
 TEST(BmpSuite, EveryGoodPictureEqualsItsReferenceRendering)
 {
+    SKIP_WITHOUT_TESTDATA();
     const auto files = Pictures("g");
     ASSERT_EQ(files.size(), 27u);
     for (const fs::path& file : files)
@@ -147,6 +149,7 @@ TEST(BmpSuite, EveryGoodPictureEqualsItsReferenceRendering)
 
 TEST(BmpSuite, QuestionablePicturesDecodeOrAreRefusedAsListed)
 {
+    SKIP_WITHOUT_TESTDATA();
     // Bit counts, compressions and their combinations that the decoder does not offer.
     const std::set<std::string> refused = {"pal1huffmsb.bmp", "pal2.bmp",     "pal2color.bmp",
                                            "rgb24jpeg.bmp",   "rgb24png.bmp", "rgb24rle24.bmp",
@@ -178,6 +181,7 @@ TEST(BmpSuite, QuestionablePicturesDecodeOrAreRefusedAsListed)
 
 TEST(BmpSuite, BadPicturesAreRefusedOrDecodedInsideTheirBounds)
 {
+    SKIP_WITHOUT_TESTDATA();
     constexpr uint32_t Guard = 0xDEADBEEF;
     for (const fs::path& file : Pictures("b"))
     {

@@ -25,9 +25,4 @@ DecodedImage DecodedImage::FromFile(Qorv::Draw::IImageFile& image,
     return out;
 }
 
-std::filesystem::path SuitePath(const std::filesystem::path& relative)
-{
-    return std::filesystem::path("../shared/testdata") / relative;
-}
-
 } // namespace DrawTests

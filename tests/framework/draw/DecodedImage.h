@@ -27,7 +27,4 @@ struct DecodedImage
     }
 };
 
-// The folder the public conformance suites live in, seen from the project root.
-std::filesystem::path SuitePath(const std::filesystem::path& relative);
-
 } // namespace DrawTests

@@ -1,6 +1,6 @@
 #include "framework/draw/IDrawer.h"
 #include "framework/draw/LoadTexture.h"
-#include "tests/framework/draw/BitmapBytes.h"
+#include "tests/support/BmpBytes.h"
 #include "tests/support/OffscreenWindow.h"
 #include "tests/support/TempDir.h"
 
@@ -10,7 +10,7 @@
 #include <cmath>
 
 using namespace Qorv::Draw;
-using DrawTests::Bitmap;
+using TestSupport::Bitmap;
 using TestSupport::OffscreenWindow;
 using TestSupport::ReadBackBuffer;
 using TestSupport::ReadBoundTarget;

@@ -1,5 +1,6 @@
 #include "framework/draw/JpegImageFile.h"
 #include "tests/framework/draw/DecodedImage.h"
+#include "tests/support/BmpBytes.h"
 #include "tests/support/MemoryFileReader.h"
 
 #include <jerror.h>
@@ -17,7 +18,7 @@
 
 using DrawTests::DecodedImage;
 using Qorv::Draw::JpegImageFile;
-using TestSupport::MemoryFileReader;
+using TestSupport::ReaderOver;
 
 namespace
 {
@@ -62,13 +63,6 @@ std::vector<uint8_t> FileBytes(const fs::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::shared_ptr<MemoryFileReader> ReaderOver(const std::vector<uint8_t>& bytes)
-{
-    auto reader = std::make_shared<MemoryFileReader>(bytes.data(), bytes.size());
-    reader->OpenMemory();
-    return reader;
 }
 
 // A four-component picture, which cjpeg cannot make.
@@ -139,12 +133,12 @@ TEST(JpegImageFile, TruncatedDataFinishesWithThePrematureEndWarning)
 TEST(JpegImageFile, ForeignOrEmptyInputFailsThroughTheLibrarysError)
 {
     ObservedJpegImageFile jpeg;
-    const std::vector<uint8_t> bmp = FileBytes(DrawTests::SuitePath("bmpsuite/g/rgb24.bmp"));
+    const std::string bmp = TestSupport::Bitmap(8, 8, [](int32_t, int32_t) { return 0x123456u; });
     EXPECT_FALSE(jpeg.Open(ReaderOver(bmp)));
     EXPECT_EQ(jpeg.MessageCode(), JERR_NO_SOI);
     EXPECT_FALSE(jpeg.HasDecompressor()) << "the failed open destroys its decompressor";
 
-    EXPECT_FALSE(jpeg.Open(ReaderOver({})));
+    EXPECT_FALSE(jpeg.Open(ReaderOver("")));
     EXPECT_EQ(jpeg.MessageCode(), JERR_INPUT_EMPTY);
     EXPECT_FALSE(jpeg.HasDecompressor());
 }

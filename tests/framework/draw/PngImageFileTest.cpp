@@ -1,7 +1,9 @@
 #include "framework/draw/PngImageFile.h"
 #include "framework/draw/BitmapImageFile.h"
 #include "tests/framework/draw/DecodedImage.h"
+#include "tests/support/BmpBytes.h"
 #include "tests/support/MemoryFileReader.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +18,10 @@
 #include <vector>
 
 using DrawTests::DecodedImage;
-using DrawTests::SuitePath;
 using Qorv::Draw::PngImageFile;
 using TestSupport::MemoryFileReader;
+using TestSupport::ReaderOver;
+using TestSupport::TestDataPath;
 
 namespace
 {
@@ -35,13 +38,6 @@ std::vector<int> ReadJsonValues(const fs::path& file)
     std::istringstream values(text);
     std::vector<int> out{std::istream_iterator<int>(values), {}};
     return out;
-}
-
-std::shared_ptr<MemoryFileReader> ReaderOver(const std::vector<uint8_t>& bytes)
-{
-    auto reader = std::make_shared<MemoryFileReader>(bytes.data(), bytes.size());
-    reader->OpenMemory();
-    return reader;
 }
 
 std::vector<uint8_t> FileBytes(const fs::path& file)
@@ -74,8 +70,9 @@ protected:
 
 TEST(PngSuite, EveryValidImageEqualsItsDecoding)
 {
+    SKIP_WITHOUT_TESTDATA();
     int checked = 0;
-    for (const auto& entry : fs::directory_iterator(SuitePath("pngsuite/png")))
+    for (const auto& entry : fs::directory_iterator(TestDataPath("pngsuite/png")))
     {
         const std::string stem = entry.path().stem().string();
         if (entry.path().extension() != ".png" || stem.starts_with("x"))
@@ -83,11 +80,11 @@ TEST(PngSuite, EveryValidImageEqualsItsDecoding)
             continue;
         }
         // Sixteen-bit samples come out as their high byte; the suite rounds them, or keeps all 16.
-        fs::path expected = SuitePath("pngsuite/json") / (stem + "_to8.json");
+        fs::path expected = TestDataPath("pngsuite/json") / (stem + "_to8.json");
         int tolerance = fs::exists(expected) ? 1 : 0;
         if (tolerance == 0)
         {
-            expected = SuitePath("pngsuite/json") / (stem + ".json");
+            expected = TestDataPath("pngsuite/json") / (stem + ".json");
         }
         std::vector<int> rgba = ReadJsonValues(expected);
         if (std::any_of(rgba.begin(), rgba.end(), [](int v) { return v > 255; }))
@@ -120,8 +117,9 @@ TEST(PngSuite, EveryValidImageEqualsItsDecoding)
 
 TEST(PngSuite, EveryCorruptImageIsRefused)
 {
+    SKIP_WITHOUT_TESTDATA();
     int checked = 0;
-    for (const auto& entry : fs::directory_iterator(SuitePath("pngsuite/png")))
+    for (const auto& entry : fs::directory_iterator(TestDataPath("pngsuite/png")))
     {
         if (!entry.path().filename().string().starts_with("x"))
         {
@@ -137,10 +135,12 @@ TEST(PngSuite, EveryCorruptImageIsRefused)
 
 TEST(PngImageFile, InterlacedImagesCountEveryPassAndMatchTheirPlainTwin)
 {
+    SKIP_WITHOUT_TESTDATA();
     PngImageFile png;
     const DecodedImage interlaced =
-        DecodedImage::FromFile(png, SuitePath("pngsuite/png/basi2c08.png"));
-    const DecodedImage plain = DecodedImage::FromFile(png, SuitePath("pngsuite/png/basn2c08.png"));
+        DecodedImage::FromFile(png, TestDataPath("pngsuite/png/basi2c08.png"));
+    const DecodedImage plain =
+        DecodedImage::FromFile(png, TestDataPath("pngsuite/png/basn2c08.png"));
     ASSERT_TRUE(interlaced.opened);
     EXPECT_EQ(interlaced.result, 32 * 32 * 7 * 4);
     EXPECT_EQ(plain.result, 32 * 32 * 4);
@@ -149,7 +149,8 @@ TEST(PngImageFile, InterlacedImagesCountEveryPassAndMatchTheirPlainTwin)
 
 TEST(PngImageFile, ForeignContentFailsAtTheSignature)
 {
-    std::vector<uint8_t> bmp = FileBytes(SuitePath("bmpsuite/g/rgb24.bmp"));
+    const std::string made = TestSupport::Bitmap(8, 8, [](int32_t, int32_t) { return 0x123456u; });
+    std::vector<uint8_t> bmp(made.begin(), made.end());
     std::mt19937 random(7);
     std::vector<uint8_t> noise(4096);
     std::generate(noise.begin(), noise.end(), [&] { return static_cast<uint8_t>(random()); });
@@ -164,7 +165,8 @@ TEST(PngImageFile, ForeignContentFailsAtTheSignature)
 
 TEST(PngImageFile, TruncatedDataIsAFailureNotAPicture)
 {
-    std::vector<uint8_t> bytes = FileBytes(SuitePath("pngsuite/png/basn6a08.png"));
+    SKIP_WITHOUT_TESTDATA();
+    std::vector<uint8_t> bytes = FileBytes(TestDataPath("pngsuite/png/basn6a08.png"));
     bytes.resize(bytes.size() / 2);
     auto reader = ReaderOver(bytes);
     PngImageFile png;
@@ -181,7 +183,8 @@ TEST(PngImageFile, TruncatedDataIsAFailureNotAPicture)
 
 TEST(PngImageFile, AncillaryChunksClaimingAGigabyteAreSkippedNotAllocated)
 {
-    const std::vector<uint8_t> suite = FileBytes(SuitePath("pngsuite/png/basn0g08.png"));
+    SKIP_WITHOUT_TESTDATA();
+    const std::vector<uint8_t> suite = FileBytes(TestDataPath("pngsuite/png/basn0g08.png"));
     constexpr size_t AfterHeader = 8 + 25;
     for (const char* type : {"pCAL", "sCAL", "sPLT", "iCCP", "vpAg"})
     {
@@ -198,8 +201,9 @@ TEST(PngImageFile, AncillaryChunksClaimingAGigabyteAreSkippedNotAllocated)
 
 TEST(PngImageFile, ClosingAnUnreadImageIsQuiet)
 {
+    SKIP_WITHOUT_TESTDATA();
     auto reader = Qorv::Base::CreateFileReader();
-    ASSERT_TRUE(reader->Open(SuitePath("pngsuite/png/basn3p08.png").wstring()));
+    ASSERT_TRUE(reader->Open(TestDataPath("pngsuite/png/basn3p08.png").wstring()));
     PngImageFile png;
     ASSERT_TRUE(png.Open(reader));
     EXPECT_EQ(png.GetWidth(), 32);

@@ -1,16 +1,17 @@
 #include "framework/draw/DxDrawer.h"
 #include "framework/draw/DxTexture.h"
 #include "framework/draw/LoadTexture.h"
-#include "tests/framework/draw/BitmapBytes.h"
+#include "tests/support/BmpBytes.h"
 #include "tests/support/RecordingDevice.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 using namespace Qorv::Draw;
-using DrawTests::Bitmap;
+using TestSupport::Bitmap;
 using TestSupport::RecordingDevice;
 using TestSupport::RecordingDirect3D;
 using TestSupport::RecordingTexture;
@@ -135,20 +136,21 @@ TEST_F(Texture, APictureFillsTheTopLeftWithRowsOneAllocatedWidthApart)
 
 TEST_F(Texture, OnlyTheContentChoosesTheDecoder)
 {
-    const auto png = std::filesystem::path("../shared/testdata/pngsuite/png/basn6a08.png");
-    const auto disguisedPng = dir.Path() / "picture.bmp";
-    std::filesystem::copy_file(png, disguisedPng);
-    auto fromPng = drawer.CreateTexture();
-    ASSERT_TRUE(LoadTextureFromFile(fromPng, disguisedPng.wstring()));
-    EXPECT_EQ(fromPng->GetImageWidth(), 32);
-    EXPECT_EQ(DeviceTexture(fromPng)->pixels[0], 0x00FF0008u);
-
     const auto disguisedBmp =
         dir.Write("picture.png", Bitmap(3, 2, [](int32_t, int32_t) { return 0x123456u; }));
     auto fromBmp = drawer.CreateTexture();
     ASSERT_TRUE(LoadTextureFromFile(fromBmp, disguisedBmp.wstring()));
     EXPECT_EQ(fromBmp->GetImageWidth(), 3);
     EXPECT_EQ(DeviceTexture(fromBmp)->pixels[4 + 2], 0xFF123456u);
+
+    SKIP_WITHOUT_TESTDATA();
+    const auto disguisedPng = dir.Path() / "picture.bmp";
+    std::filesystem::copy_file(TestSupport::TestDataPath("pngsuite/png/basn6a08.png"),
+                               disguisedPng);
+    auto fromPng = drawer.CreateTexture();
+    ASSERT_TRUE(LoadTextureFromFile(fromPng, disguisedPng.wstring()));
+    EXPECT_EQ(fromPng->GetImageWidth(), 32);
+    EXPECT_EQ(DeviceTexture(fromPng)->pixels[0], 0x00FF0008u);
 }
 
 TEST_F(Texture, LoadingFailsWithoutTouchingTheTextureWhenNothingCanBeRead)

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 using Qorv::Sound::CreateMpegSoundFile;
 using Qorv::Sound::MpegSoundFile;
 using TestSupport::TempDir;
@@ -27,12 +24,6 @@ bool Valid(uint8_t b0, uint8_t b1, uint8_t b2)
     const uint8_t header[4] = {b0, b1, b2, 0};
     MPEGLAYER3WAVEFORMAT record{};
     return MpegSoundFile::DescribeFrameHeader(header, record);
-}
-
-std::string Fixture()
-{
-    std::ifstream in("tests/data/sound/mp3-mono-22050.mp3", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 TEST(MpegSoundFile, FrameHeaderGivesTheConvertersRecord)
@@ -94,7 +85,7 @@ protected:
     }
 
     TempDir dir;
-    const std::string mp3 = Fixture();
+    const std::string mp3 = TestSupport::ReadFile("tests/data/sound/mp3-mono-22050.mp3");
 };
 
 TEST_F(MpegSoundFileTest, SkipsTagsButNothingElseBeforeTheFirstFrame)

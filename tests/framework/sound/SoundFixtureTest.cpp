@@ -1,5 +1,6 @@
 #include "framework/base/Utf8.h"
 #include "framework/sound/ISoundFile.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -7,22 +8,15 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 using Qorv::Sound::ISoundFile;
 using Qorv::Sound::OpenSoundFile;
+using TestSupport::ReadFile;
 
 namespace
 {
 
 const std::string Folder = "tests/data/sound/";
-
-std::string Bytes(const std::string& name)
-{
-    std::ifstream in(Folder + name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 std::shared_ptr<ISoundFile> Open(const std::string& name)
 {
@@ -63,7 +57,7 @@ TEST_P(DecodesLikeTheReference, SampleForSample)
     EXPECT_EQ(file->GetFormat().wFormatTag, 1);
     EXPECT_EQ(file->GetFormat().wBitsPerSample, 16);
     const auto ours = Samples(Decode(*file));
-    const auto theirs = Samples(Bytes(std::string(reference.name) + ".ref.raw"));
+    const auto theirs = Samples(ReadFile(Folder + std::string(reference.name) + ".ref.raw"));
     ASSERT_EQ(ours.size(), theirs.size());
     int worst = 0;
     for (size_t i = 0; i < ours.size(); ++i)
@@ -161,7 +155,7 @@ TEST(SoundFixtures, PlainPcmPassesThroughAsStored)
 {
     for (const char* name : {"pcm8-mono.wav", "pcm16-stereo.wav", "pcm24.wav"})
     {
-        const std::string bytes = Bytes(name);
+        const std::string bytes = ReadFile(Folder + name);
         const size_t data = bytes.find("data");
         ASSERT_NE(data, std::string::npos);
         uint32_t size = 0;

@@ -22,6 +22,10 @@ struct Picture
 // The window's whole client area, or nothing when any of it is off screen or unreadable.
 std::optional<Picture> CaptureWindow(const std::string& window);
 
+// What the screen shows from the window's top-left corner, whichever window drew it: up to
+// width x height, as far as it is on screen; nothing when none of it is.
+std::optional<Picture> CaptureScreenAt(const std::string& window, int width, int height);
+
 bool WritePng(const Picture& picture, const std::string& path);
 
 } // namespace TestSupport

@@ -59,6 +59,8 @@ int ReadAllRows(png_structp png, png_bytep* rows, uint32_t height, int passes)
     return calls;
 }
 
+// Reads the chunks after the image data. Only once every row is read: ending earlier makes
+// libpng inflate the rest of the picture and warn of too much image data.
 void FinishQuietly(png_structp png)
 {
     if (setjmp(png_jmpbuf(png)) != 0)
@@ -157,7 +159,6 @@ void PngImageFile::CloseImpl()
 {
     if (readStruct != nullptr)
     {
-        FinishQuietly(readStruct);
         png_destroy_read_struct(&readStruct, &infoStruct, nullptr);
     }
     readStruct = nullptr;
@@ -179,6 +180,7 @@ int32_t PngImageFile::ReadPixelsImpl(uint32_t* pixels, int32_t stride)
     {
         return 0;
     }
+    FinishQuietly(readStruct);
     // Seven passes over a large picture count more bytes than the result can hold.
     const int64_t bytes = static_cast<int64_t>(width) * calls * 4;
     return static_cast<int32_t>(std::min<int64_t>(bytes, std::numeric_limits<int32_t>::max()));

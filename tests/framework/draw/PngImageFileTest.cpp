@@ -196,11 +196,12 @@ TEST(PngImageFile, AncillaryChunksClaimingAGigabyteAreSkippedNotAllocated)
     }
 }
 
-TEST(PngImageFile, ClosingAnUnreadImageIsQuiet)
+TEST(PngImageFile, ClosingAnUnreadOrADecodedImageIsQuiet)
 {
     auto reader = Qorv::Base::CreateFileReader();
     ASSERT_TRUE(reader->Open(SuitePath("pngsuite/png/basn3p08.png").wstring()));
     PngImageFile png;
+    testing::internal::CaptureStderr();
     ASSERT_TRUE(png.Open(reader));
     EXPECT_EQ(png.GetWidth(), 32);
     png.Close();
@@ -208,4 +209,6 @@ TEST(PngImageFile, ClosingAnUnreadImageIsQuiet)
     ASSERT_TRUE(png.Open(reader)) << "a closed decoder opens again on the same reader";
     std::vector<uint32_t> pixels(32 * 32);
     EXPECT_EQ(png.ReadPixels(pixels.data(), 32), 32 * 32 * 4);
+    png.Close();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "libpng warns of nothing";
 }

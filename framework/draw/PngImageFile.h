@@ -31,6 +31,7 @@ private:
     uint32_t width = 0;
     uint32_t height = 0;
     int passes = 0;
+    int channels = 0;
 };
 
 } // namespace Qorv::Draw

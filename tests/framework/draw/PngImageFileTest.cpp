@@ -199,12 +199,13 @@ TEST(PngImageFile, AncillaryChunksClaimingAGigabyteAreSkippedNotAllocated)
     }
 }
 
-TEST(PngImageFile, ClosingAnUnreadImageIsQuiet)
+TEST(PngImageFile, ClosingAnUnreadOrADecodedImageIsQuiet)
 {
     SKIP_WITHOUT_TESTDATA();
     auto reader = Qorv::Base::CreateFileReader();
     ASSERT_TRUE(reader->Open(TestDataPath("pngsuite/png/basn3p08.png").wstring()));
     PngImageFile png;
+    testing::internal::CaptureStderr();
     ASSERT_TRUE(png.Open(reader));
     EXPECT_EQ(png.GetWidth(), 32);
     png.Close();
@@ -212,4 +213,6 @@ TEST(PngImageFile, ClosingAnUnreadImageIsQuiet)
     ASSERT_TRUE(png.Open(reader)) << "a closed decoder opens again on the same reader";
     std::vector<uint32_t> pixels(32 * 32);
     EXPECT_EQ(png.ReadPixels(pixels.data(), 32), 32 * 32 * 4);
+    png.Close();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "libpng warns of nothing";
 }

@@ -342,7 +342,9 @@ bool BitmapImageFile::OpenImpl(const std::shared_ptr<Base::IFileReader>& reader)
     }
     else if (headerSize < InfoHeaderSize)
     {
-        // Shorter than the info header, as the 16-byte OS/2 2.x header is: no masks.
+        // Shorter than the info header, as the 16-byte OS/2 2.x header is: no masks, and the
+        // fields it leaves out are zero, not the colour table that follows it.
+        std::fill(record + headerSize, record + InfoRecordSize, uint8_t{0});
         parsed = ReadInfoFields(record);
     }
     else if (headerSize < V2HeaderSize)

@@ -382,6 +382,18 @@ TEST(BitmapImageFile, CoreHeaderUsesThreeByteColours)
     EXPECT_EQ(out.At(1, 0), 0xFF060504u);
 }
 
+// The 16-byte OS/2 2.x header ends after the bit count: what follows is the colour table.
+TEST(BitmapImageFile, ShortHeaderTakesNoFieldsFromTheColourTable)
+{
+    std::string file = "BM" + Le32(0) + Le32(0) + Le32(14 + 16 + 8) + Le32(16) + Le32(1) + Le32(1) +
+                       Le16(1) + Le16(1);
+    file += Le32(0x00112233) + Le32(0x00445566);
+    file += Bytes({0x80, 0, 0, 0});
+    const Decoded out = Decode(file);
+    ASSERT_TRUE(out.opened) << "the first colour was taken for the compression";
+    EXPECT_EQ(out.At(0, 0), 0xFF445566u);
+}
+
 TEST(BitmapImageFile, ClosedOrMisusedImageAnswersNothing)
 {
     BmpBuilder bmp;

@@ -3,7 +3,8 @@
 // five notes stamped every frame. Each frame is timed up to a one-pixel read-back, which waits
 // for the drawing to finish; the same frames without it show whether the present waits itself.
 // With --screenshot it instead runs N frames (300 unless given) on a fixed clock and writes the
-// back buffer's A8R8G8B8 pixels, top row first, to FILE: two builds draw alike when the files do.
+// A8R8G8B8 pixels of the back buffer and then of the window, top row first, to FILE: two builds
+// draw alike when the files do.
 //   frame-draw-bench [--frames N] [--screenshot FILE]
 
 #include "app/Game.h"
@@ -78,10 +79,13 @@ bool WriteScreenshot(HWND window, int frames, const char* path)
         game.player->playedCount = 5;
         game.RunFrame();
     }
-    const std::vector<uint32_t> pixels = TestSupport::ReadBackBuffer(640, 480);
     std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(pixels.data()),
-               static_cast<std::streamsize>(pixels.size() * sizeof(uint32_t)));
+    for (const auto& pixels :
+         {TestSupport::ReadBackBuffer(640, 480), TestSupport::ReadWindow(640, 480)})
+    {
+        file.write(reinterpret_cast<const char*>(pixels.data()),
+                   static_cast<std::streamsize>(pixels.size() * sizeof(uint32_t)));
+    }
     return static_cast<bool>(file);
 }
 

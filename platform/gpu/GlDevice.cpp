@@ -134,6 +134,8 @@ bool GlDevice::Prepare(UINT width, UINT height)
     glGenSamplers(1, &sampler);
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, Filter(applied.magFilter));
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, Filter(applied.minFilter));
     glBindSampler(0, sampler);
 
     glDisable(GL_DEPTH_TEST);
@@ -207,6 +209,44 @@ void GlDevice::ApplyViewport() const
               static_cast<GLsizei>(viewport.Width), static_cast<GLsizei>(viewport.Height));
 }
 
+// Only what changed since the last draw reaches GL: each change makes the driver look its
+// pipeline up again.
+void GlDevice::ApplyDrawState()
+{
+    if (blendEnabled != applied.blendEnabled)
+    {
+        blendEnabled ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+        applied.blendEnabled = blendEnabled;
+    }
+    if (blendEnabled &&
+        (sourceBlend != applied.sourceBlend || destinationBlend != applied.destinationBlend))
+    {
+        glBlendFunc(BlendFactor(sourceBlend), BlendFactor(destinationBlend));
+        applied.sourceBlend = sourceBlend;
+        applied.destinationBlend = destinationBlend;
+    }
+    if (alphaOperation != applied.alphaOperation || alphaArgument1 != applied.alphaArgument1 ||
+        alphaArgument2 != applied.alphaArgument2)
+    {
+        program.SetAlphaStage(static_cast<GLint>(alphaOperation),
+                              static_cast<GLint>(alphaArgument1),
+                              static_cast<GLint>(alphaArgument2));
+        applied.alphaOperation = alphaOperation;
+        applied.alphaArgument1 = alphaArgument1;
+        applied.alphaArgument2 = alphaArgument2;
+    }
+    // The white stand-in reads the same under either filter, and the nearest is the cheaper.
+    const DWORD mag = texture != nullptr ? magFilter : D3DTEXF_POINT;
+    const DWORD min = texture != nullptr ? minFilter : D3DTEXF_POINT;
+    if (mag != applied.magFilter || min != applied.minFilter)
+    {
+        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, Filter(mag));
+        glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, Filter(min));
+        applied.magFilter = mag;
+        applied.minFilter = min;
+    }
+}
+
 HRESULT GlDevice::BeginScene()
 {
     if (inScene)
@@ -246,11 +286,18 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
 
     glDisable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // A picture that fills the window leaves no border to clear.
+    if (shownWidth != windowWidth || shownHeight != windowHeight)
+    {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, backBufferFramebuffer);
+    // At its own size the picture is copied pixel for pixel, which filtering would not change.
+    const bool unscaled = shownWidth == width && shownHeight == height;
     glBlitFramebuffer(0, 0, static_cast<GLint>(width), static_cast<GLint>(height), left, bottom,
-                      left + shownWidth, bottom + shownHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+                      left + shownWidth, bottom + shownHeight, GL_COLOR_BUFFER_BIT,
+                      unscaled ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(context->Window());
     glBindFramebuffer(GL_FRAMEBUFFER, TargetFramebuffer());
     glEnable(GL_SCISSOR_TEST);
@@ -486,38 +533,33 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexInde
         return D3DERR_INVALIDCALL;
     }
     context->MakeCurrent();
-    if (blendEnabled)
-    {
-        glEnable(GL_BLEND);
-        glBlendFunc(BlendFactor(sourceBlend), BlendFactor(destinationBlend));
-    }
-    else
-    {
-        glDisable(GL_BLEND);
-    }
-    program.Use();
-    program.SetAlphaStage(static_cast<GLint>(alphaOperation), static_cast<GLint>(alphaArgument1),
-                          static_cast<GLint>(alphaArgument2));
-    glActiveTexture(GL_TEXTURE0);
+    ApplyDrawState();
     glBindTexture(GL_TEXTURE_2D, texture != nullptr ? texture->Name() : whiteTexture);
-    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, Filter(magFilter));
-    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, Filter(minFilter));
 
-    glBindVertexArray(vertexArray);
     indices->Upload(static_cast<UINT>(startIndex * 2ull), static_cast<UINT>(indexEnd));
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->Name());
     stream->Upload(static_cast<UINT>(vertexFrom), static_cast<UINT>(vertexTo));
-    const auto at = [this](GLsizei offset)
+    // The vertex array keeps the element buffer and the attribute pointers between draws.
+    if (appliedIndices != indices->Name())
     {
-        return reinterpret_cast<const void*>(static_cast<uintptr_t>(streamOffset + offset));
-    };
-    glVertexAttribPointer(GlProgram::PositionAttribute, 4, GL_FLOAT, GL_FALSE, FixedVertexSize,
-                          at(0));
-    // GL_BGRA reads a D3DCOLOR's bytes (blue, green, red, alpha) into red, green, blue, alpha.
-    glVertexAttribPointer(GlProgram::DiffuseAttribute, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE,
-                          FixedVertexSize, at(DiffuseOffset));
-    glVertexAttribPointer(GlProgram::TexCoordAttribute, 2, GL_FLOAT, GL_FALSE, FixedVertexSize,
-                          at(TexCoordOffset));
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->Name());
+        appliedIndices = indices->Name();
+    }
+    if (appliedStream != stream->Name() || appliedStreamOffset != streamOffset)
+    {
+        const auto at = [this](GLsizei offset)
+        {
+            return reinterpret_cast<const void*>(static_cast<uintptr_t>(streamOffset + offset));
+        };
+        glVertexAttribPointer(GlProgram::PositionAttribute, 4, GL_FLOAT, GL_FALSE, FixedVertexSize,
+                              at(0));
+        // GL_BGRA reads a D3DCOLOR's bytes (blue, green, red, alpha) into red, green, blue, alpha.
+        glVertexAttribPointer(GlProgram::DiffuseAttribute, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE,
+                              FixedVertexSize, at(DiffuseOffset));
+        glVertexAttribPointer(GlProgram::TexCoordAttribute, 2, GL_FLOAT, GL_FALSE, FixedVertexSize,
+                              at(TexCoordOffset));
+        appliedStream = stream->Name();
+        appliedStreamOffset = streamOffset;
+    }
     glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(primCount * 3), GL_UNSIGNED_SHORT,
                              reinterpret_cast<const void*>(static_cast<uintptr_t>(startIndex) * 2),
                              baseVertexIndex);
@@ -543,6 +585,8 @@ HRESULT GlDevice::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* str
         return D3DERR_INVALIDCALL;
     }
     Replace(stream, buffer);
+    // A buffer released since may have left its name to this one.
+    appliedStream = 0;
     streamOffset = offsetInBytes;
     streamStride = stride;
     return D3D_OK;
@@ -556,5 +600,6 @@ HRESULT GlDevice::SetIndices(IDirect3DIndexBuffer9* indexData)
         return D3DERR_INVALIDCALL;
     }
     Replace(indices, buffer);
+    appliedIndices = 0;
     return D3D_OK;
 }

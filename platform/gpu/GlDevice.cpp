@@ -13,6 +13,25 @@ constexpr UINT FixedVertexSize = 32;
 constexpr GLsizei DiffuseOffset = 16;
 constexpr GLsizei TexCoordOffset = 24;
 
+struct FixedVertex
+{
+    float x, y, z, rhw;
+    D3DCOLOR diffuse, specular;
+    float u, v;
+};
+static_assert(sizeof(FixedVertex) == FixedVertexSize);
+
+void ClearTo(float red, float green, float blue, float alpha)
+{
+    glClearColor(red, green, blue, alpha);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+float Channel(D3DCOLOR colour, int shift)
+{
+    return static_cast<float>((colour >> shift) & 0xFF) / 255.0f;
+}
+
 // GL_INVALID_ENUM for a factor this device does not offer.
 GLenum BlendFactor(DWORD blend)
 {
@@ -247,6 +266,75 @@ void GlDevice::ApplyDrawState()
     }
 }
 
+// True for an untextured, unblended pair of triangles of one colour that together make an
+// upright rectangle over every pixel centre of the viewport, with nothing clipped away in depth.
+bool GlDevice::ClearsViewport(INT baseVertexIndex, UINT minVertexIndex, UINT numVertices,
+                              UINT startIndex, UINT primCount, D3DCOLOR& colour) const
+{
+    if (texture != nullptr || blendEnabled || primCount != 2)
+    {
+        return false;
+    }
+    const auto* order = reinterpret_cast<const uint16_t*>(indices->Bytes()) + startIndex;
+    const auto* base =
+        reinterpret_cast<const FixedVertex*>(stream->Bytes() + streamOffset) + baseVertexIndex;
+    const FixedVertex* corners[6] = {};
+    for (int i = 0; i < 6; ++i)
+    {
+        if (order[i] < minVertexIndex || order[i] - minVertexIndex >= numVertices)
+        {
+            return false;
+        }
+        corners[i] = base + order[i];
+    }
+    float left = corners[0]->x, right = left, top = corners[0]->y, bottom = top;
+    for (const FixedVertex* vertex : corners)
+    {
+        if (vertex->diffuse != corners[0]->diffuse || !(vertex->z >= 0.0f && vertex->z <= 1.0f) ||
+            !(vertex->rhw > 0.0f))
+        {
+            return false;
+        }
+        left = std::min(left, vertex->x);
+        right = std::max(right, vertex->x);
+        top = std::min(top, vertex->y);
+        bottom = std::max(bottom, vertex->y);
+    }
+    // Corners numbered 0 top left, 1 top right, 2 bottom left, 3 bottom right: the triangles
+    // cover the rectangle when each has three of them and they leave out opposite ones.
+    int missing[2] = {6, 6};
+    for (int i = 0; i < 6; ++i)
+    {
+        const FixedVertex* vertex = corners[i];
+        if ((vertex->x != left && vertex->x != right) || (vertex->y != top && vertex->y != bottom))
+        {
+            return false;
+        }
+        missing[i / 3] -= (vertex->x == right ? 1 : 0) + (vertex->y == bottom ? 2 : 0);
+    }
+    for (int t = 0; t < 2; ++t)
+    {
+        const FixedVertex* const* triangle = corners + 3 * t;
+        if ((triangle[0]->x == triangle[1]->x && triangle[0]->y == triangle[1]->y) ||
+            (triangle[0]->x == triangle[2]->x && triangle[0]->y == triangle[2]->y) ||
+            (triangle[1]->x == triangle[2]->x && triangle[1]->y == triangle[2]->y))
+        {
+            return false;
+        }
+    }
+    // Pixel centres sit on integers; a quarter pixel of margin keeps rounding from deciding.
+    const auto x0 = static_cast<float>(viewport.X);
+    const auto y0 = static_cast<float>(viewport.Y);
+    if ((missing[0] ^ missing[1]) != 3 || left > x0 - 0.25f ||
+        right < x0 + static_cast<float>(viewport.Width) - 0.75f || top > y0 - 0.25f ||
+        bottom < y0 + static_cast<float>(viewport.Height) - 0.75f)
+    {
+        return false;
+    }
+    colour = corners[0]->diffuse;
+    return true;
+}
+
 HRESULT GlDevice::BeginScene()
 {
     if (inScene)
@@ -313,11 +401,7 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
         return D3DERR_INVALIDCALL;
     }
     context->MakeCurrent();
-    glClearColor(static_cast<float>((color >> 16) & 0xFF) / 255.0f,
-                 static_cast<float>((color >> 8) & 0xFF) / 255.0f,
-                 static_cast<float>(color & 0xFF) / 255.0f,
-                 static_cast<float>((color >> 24) & 0xFF) / 255.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    ClearTo(Channel(color, 16), Channel(color, 8), Channel(color, 0), Channel(color, 24));
     return D3D_OK;
 }
 
@@ -533,6 +617,20 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexInde
         return D3DERR_INVALIDCALL;
     }
     context->MakeCurrent();
+    D3DCOLOR fill = 0;
+    if (ClearsViewport(baseVertexIndex, minVertexIndex, numVertices, startIndex, primCount, fill))
+    {
+        // The shader would write the vertex colour with the stage's alpha into every pixel the
+        // viewport lets through; a clear writes the same bytes without running it per pixel.
+        const float diffuseAlpha = Channel(fill, 24);
+        const float alpha1 = alphaArgument1 == D3DTA_TEXTURE ? 1.0f : diffuseAlpha;
+        const float alpha2 = alphaArgument2 == D3DTA_TEXTURE ? 1.0f : diffuseAlpha;
+        ClearTo(Channel(fill, 16), Channel(fill, 8), Channel(fill, 0),
+                alphaOperation == D3DTOP_SELECTARG2 ? alpha2
+                : alphaOperation == D3DTOP_MODULATE ? alpha1 * alpha2
+                                                    : alpha1);
+        return D3D_OK;
+    }
     ApplyDrawState();
     glBindTexture(GL_TEXTURE_2D, texture != nullptr ? texture->Name() : whiteTexture);
 

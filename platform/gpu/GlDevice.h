@@ -55,6 +55,8 @@ private:
     GLuint TargetFramebuffer() const;
     void ApplyViewport() const;
     void ApplyDrawState();
+    bool ClearsViewport(INT baseVertexIndex, UINT minVertexIndex, UINT numVertices, UINT startIndex,
+                        UINT primCount, D3DCOLOR& colour) const;
 
     std::shared_ptr<GlContext> context;
     GlProgram program;

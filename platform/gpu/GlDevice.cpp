@@ -3,6 +3,7 @@
 #include "platform/window/SdlWindow.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace
@@ -290,8 +291,9 @@ bool GlDevice::ClearsViewport(INT baseVertexIndex, UINT minVertexIndex, UINT num
     float left = corners[0]->x, right = left, top = corners[0]->y, bottom = top;
     for (const FixedVertex* vertex : corners)
     {
-        if (vertex->diffuse != corners[0]->diffuse || !(vertex->z >= 0.0f && vertex->z <= 1.0f) ||
-            !(vertex->rhw > 0.0f))
+        if (vertex->diffuse != corners[0]->diffuse || !std::isfinite(vertex->x) ||
+            !std::isfinite(vertex->y) || !(vertex->z >= 0.0f && vertex->z <= 1.0f) ||
+            !(vertex->rhw > 0.0f && std::isfinite(vertex->rhw)))
         {
             return false;
         }

@@ -2,7 +2,10 @@
 // Game's RunFrame, almost all of it the picture, at 640×480 with its two 1024² trail targets,
 // five notes stamped every frame. Each frame is timed up to a one-pixel read-back, which waits
 // for the drawing to finish; the same frames without it show whether the present waits itself.
-//   frame-draw-bench [--frames N]
+// With --screenshot it instead runs N frames (300 unless given) on a fixed clock and writes the
+// A8R8G8B8 pixels of the back buffer and then of the window, top row first, to FILE: two builds
+// draw alike when the files do.
+//   frame-draw-bench [--frames N] [--screenshot FILE]
 
 #include "app/Game.h"
 #include "tests/support/OffscreenWindow.h"
@@ -11,7 +14,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -51,16 +56,54 @@ std::vector<double> TimeFrames(Pakemino::Game& game, int frames, bool waitForPic
     return ms;
 }
 
+DWORD fixedNow = 20000;
+DWORD FixedClock()
+{
+    return fixedNow;
+}
+
+// Steps lit on the shown track, notes stamped every frame, the trail turning as rand says.
+bool WriteScreenshot(HWND window, int frames, const char* path)
+{
+    std::srand(1);
+    Pakemino::GameDevices devices = Pakemino::CreateGameDevices();
+    devices.clock = FixedClock;
+    Pakemino::Game game(window, std::move(devices));
+    for (int step : {0, 3, 4, 9, 15})
+    {
+        game.sequencer->tracks[Pakemino::selectedTrack].steps[static_cast<size_t>(step)] = true;
+    }
+    for (int i = 0; i < frames; ++i)
+    {
+        fixedNow += 16;
+        game.player->playedCount = 5;
+        game.RunFrame();
+    }
+    std::ofstream file(path, std::ios::binary);
+    for (const auto& pixels :
+         {TestSupport::ReadBackBuffer(640, 480), TestSupport::ReadWindow(640, 480)})
+    {
+        file.write(reinterpret_cast<const char*>(pixels.data()),
+                   static_cast<std::streamsize>(pixels.size() * sizeof(uint32_t)));
+    }
+    return static_cast<bool>(file);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    int frames = 600;
+    int frames = 0;
+    const char* screenshot = nullptr;
     for (int i = 1; i + 1 < argc; i += 2)
     {
         if (std::string(argv[i]) == "--frames")
         {
             frames = std::max(1, std::atoi(argv[i + 1]));
+        }
+        else if (std::string(argv[i]) == "--screenshot")
+        {
+            screenshot = argv[i + 1];
         }
     }
     setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -70,6 +113,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "frame-draw-bench: no offscreen window\n");
         return 1;
     }
+    if (screenshot != nullptr)
+    {
+        return WriteScreenshot(window.Handle(), frames > 0 ? frames : 300, screenshot) ? 0 : 1;
+    }
+    frames = frames > 0 ? frames : 600;
     Pakemino::Game game(window.Handle());
     if (game.feedbackTargets[0]->GetWidth() != 1024)
     {

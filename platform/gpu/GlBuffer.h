@@ -28,6 +28,7 @@ public:
     // Makes bytes [from, to) current in the GL buffer, which stays bound to GL_ARRAY_BUFFER.
     void Upload(UINT from, UINT to);
     GLuint Name() const { return name; }
+    const uint8_t* Bytes() const { return bytes.data(); }
 
 private:
     GlBuffer(const std::shared_ptr<GlContext>& context, UINT length);

@@ -3,6 +3,7 @@
 #include "platform/window/SdlWindow.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace platform::gl
@@ -15,6 +16,25 @@ constexpr DWORD FixedVertexFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPEC
 constexpr UINT FixedVertexSize = 32;
 constexpr GLsizei DiffuseOffset = 16;
 constexpr GLsizei TexCoordOffset = 24;
+
+struct FixedVertex
+{
+    float x, y, z, rhw;
+    D3DCOLOR diffuse, specular;
+    float u, v;
+};
+static_assert(sizeof(FixedVertex) == FixedVertexSize);
+
+void ClearTo(float red, float green, float blue, float alpha)
+{
+    glClearColor(red, green, blue, alpha);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+float Channel(D3DCOLOR colour, int shift)
+{
+    return static_cast<float>((colour >> shift) & 0xFF) / 255.0f;
+}
 
 // GL_INVALID_ENUM for a factor this device does not offer.
 GLenum BlendFactor(DWORD blend)
@@ -137,6 +157,8 @@ bool GlDevice::Prepare(UINT width, UINT height)
     glGenSamplers(1, &sampler);
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, Filter(applied.magFilter));
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, Filter(applied.minFilter));
     glBindSampler(0, sampler);
 
     glDisable(GL_DEPTH_TEST);
@@ -210,6 +232,114 @@ void GlDevice::ApplyViewport() const
               static_cast<GLsizei>(viewport.Width), static_cast<GLsizei>(viewport.Height));
 }
 
+// Only what changed since the last draw reaches GL: each change makes the driver look its
+// pipeline up again.
+void GlDevice::ApplyDrawState()
+{
+    if (blendEnabled != applied.blendEnabled)
+    {
+        blendEnabled ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+        applied.blendEnabled = blendEnabled;
+    }
+    if (blendEnabled &&
+        (sourceBlend != applied.sourceBlend || destinationBlend != applied.destinationBlend))
+    {
+        glBlendFunc(BlendFactor(sourceBlend), BlendFactor(destinationBlend));
+        applied.sourceBlend = sourceBlend;
+        applied.destinationBlend = destinationBlend;
+    }
+    if (alphaOperation != applied.alphaOperation || alphaArgument1 != applied.alphaArgument1 ||
+        alphaArgument2 != applied.alphaArgument2)
+    {
+        program.SetAlphaStage(static_cast<GLint>(alphaOperation),
+                              static_cast<GLint>(alphaArgument1),
+                              static_cast<GLint>(alphaArgument2));
+        applied.alphaOperation = alphaOperation;
+        applied.alphaArgument1 = alphaArgument1;
+        applied.alphaArgument2 = alphaArgument2;
+    }
+    // The white stand-in reads the same under either filter, and the nearest is the cheaper.
+    const DWORD mag = texture != nullptr ? magFilter : D3DTEXF_POINT;
+    const DWORD min = texture != nullptr ? minFilter : D3DTEXF_POINT;
+    if (mag != applied.magFilter || min != applied.minFilter)
+    {
+        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, Filter(mag));
+        glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, Filter(min));
+        applied.magFilter = mag;
+        applied.minFilter = min;
+    }
+}
+
+// True for an untextured, unblended pair of triangles of one colour that together make an
+// upright rectangle over every pixel centre of the viewport, with nothing clipped away in depth.
+bool GlDevice::ClearsViewport(INT baseVertexIndex, UINT minVertexIndex, UINT numVertices,
+                              UINT startIndex, UINT primCount, D3DCOLOR& colour) const
+{
+    if (texture != nullptr || blendEnabled || primCount != 2)
+    {
+        return false;
+    }
+    const auto* order = reinterpret_cast<const uint16_t*>(indices->Bytes()) + startIndex;
+    const auto* base =
+        reinterpret_cast<const FixedVertex*>(stream->Bytes() + streamOffset) + baseVertexIndex;
+    const FixedVertex* corners[6] = {};
+    for (int i = 0; i < 6; ++i)
+    {
+        if (order[i] < minVertexIndex || order[i] - minVertexIndex >= numVertices)
+        {
+            return false;
+        }
+        corners[i] = base + order[i];
+    }
+    float left = corners[0]->x, right = left, top = corners[0]->y, bottom = top;
+    for (const FixedVertex* vertex : corners)
+    {
+        if (vertex->diffuse != corners[0]->diffuse || !std::isfinite(vertex->x) ||
+            !std::isfinite(vertex->y) || !(vertex->z >= 0.0f && vertex->z <= 1.0f) ||
+            !(vertex->rhw > 0.0f && std::isfinite(vertex->rhw)))
+        {
+            return false;
+        }
+        left = std::min(left, vertex->x);
+        right = std::max(right, vertex->x);
+        top = std::min(top, vertex->y);
+        bottom = std::max(bottom, vertex->y);
+    }
+    // Corners numbered 0 top left, 1 top right, 2 bottom left, 3 bottom right: the triangles
+    // cover the rectangle when each has three of them and they leave out opposite ones.
+    int missing[2] = {6, 6};
+    for (int i = 0; i < 6; ++i)
+    {
+        const FixedVertex* vertex = corners[i];
+        if ((vertex->x != left && vertex->x != right) || (vertex->y != top && vertex->y != bottom))
+        {
+            return false;
+        }
+        missing[i / 3] -= (vertex->x == right ? 1 : 0) + (vertex->y == bottom ? 2 : 0);
+    }
+    for (int t = 0; t < 2; ++t)
+    {
+        const FixedVertex* const* triangle = corners + 3 * t;
+        if ((triangle[0]->x == triangle[1]->x && triangle[0]->y == triangle[1]->y) ||
+            (triangle[0]->x == triangle[2]->x && triangle[0]->y == triangle[2]->y) ||
+            (triangle[1]->x == triangle[2]->x && triangle[1]->y == triangle[2]->y))
+        {
+            return false;
+        }
+    }
+    // Pixel centres sit on integers; a quarter pixel of margin keeps rounding from deciding.
+    const auto x0 = static_cast<float>(viewport.X);
+    const auto y0 = static_cast<float>(viewport.Y);
+    if ((missing[0] ^ missing[1]) != 3 || left > x0 - 0.25f ||
+        right < x0 + static_cast<float>(viewport.Width) - 0.75f || top > y0 - 0.25f ||
+        bottom < y0 + static_cast<float>(viewport.Height) - 0.75f)
+    {
+        return false;
+    }
+    colour = corners[0]->diffuse;
+    return true;
+}
+
 HRESULT GlDevice::BeginScene()
 {
     if (inScene)
@@ -249,11 +379,18 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
 
     glDisable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // A picture that fills the window leaves no border to clear.
+    if (shownWidth != windowWidth || shownHeight != windowHeight)
+    {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, backBufferFramebuffer);
+    // At its own size the picture is copied pixel for pixel, which filtering would not change.
+    const bool unscaled = shownWidth == width && shownHeight == height;
     glBlitFramebuffer(0, 0, static_cast<GLint>(width), static_cast<GLint>(height), left, bottom,
-                      left + shownWidth, bottom + shownHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+                      left + shownWidth, bottom + shownHeight, GL_COLOR_BUFFER_BIT,
+                      unscaled ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(context->Window());
     glBindFramebuffer(GL_FRAMEBUFFER, TargetFramebuffer());
     glEnable(GL_SCISSOR_TEST);
@@ -269,11 +406,7 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
         return D3DERR_INVALIDCALL;
     }
     context->MakeCurrent();
-    glClearColor(static_cast<float>((color >> 16) & 0xFF) / 255.0f,
-                 static_cast<float>((color >> 8) & 0xFF) / 255.0f,
-                 static_cast<float>(color & 0xFF) / 255.0f,
-                 static_cast<float>((color >> 24) & 0xFF) / 255.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    ClearTo(Channel(color, 16), Channel(color, 8), Channel(color, 0), Channel(color, 24));
     return D3D_OK;
 }
 
@@ -489,38 +622,47 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexInde
         return D3DERR_INVALIDCALL;
     }
     context->MakeCurrent();
-    if (blendEnabled)
+    D3DCOLOR fill = 0;
+    if (ClearsViewport(baseVertexIndex, minVertexIndex, numVertices, startIndex, primCount, fill))
     {
-        glEnable(GL_BLEND);
-        glBlendFunc(BlendFactor(sourceBlend), BlendFactor(destinationBlend));
+        // The shader would write the vertex colour with the stage's alpha into every pixel the
+        // viewport lets through; a clear writes the same bytes without running it per pixel.
+        const float diffuseAlpha = Channel(fill, 24);
+        const float alpha1 = alphaArgument1 == D3DTA_TEXTURE ? 1.0f : diffuseAlpha;
+        const float alpha2 = alphaArgument2 == D3DTA_TEXTURE ? 1.0f : diffuseAlpha;
+        ClearTo(Channel(fill, 16), Channel(fill, 8), Channel(fill, 0),
+                alphaOperation == D3DTOP_SELECTARG2 ? alpha2
+                : alphaOperation == D3DTOP_MODULATE ? alpha1 * alpha2
+                                                    : alpha1);
+        return D3D_OK;
     }
-    else
-    {
-        glDisable(GL_BLEND);
-    }
-    program.Use();
-    program.SetAlphaStage(static_cast<GLint>(alphaOperation), static_cast<GLint>(alphaArgument1),
-                          static_cast<GLint>(alphaArgument2));
-    glActiveTexture(GL_TEXTURE0);
+    ApplyDrawState();
     glBindTexture(GL_TEXTURE_2D, texture != nullptr ? texture->Name() : whiteTexture);
-    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, Filter(magFilter));
-    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, Filter(minFilter));
 
-    glBindVertexArray(vertexArray);
     indices->Upload(static_cast<UINT>(startIndex * 2ull), static_cast<UINT>(indexEnd));
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->Name());
     stream->Upload(static_cast<UINT>(vertexFrom), static_cast<UINT>(vertexTo));
-    const auto at = [this](GLsizei offset)
+    // The vertex array keeps the element buffer and the attribute pointers between draws.
+    if (appliedIndices != indices->Name())
     {
-        return reinterpret_cast<const void*>(static_cast<uintptr_t>(streamOffset + offset));
-    };
-    glVertexAttribPointer(GlProgram::PositionAttribute, 4, GL_FLOAT, GL_FALSE, FixedVertexSize,
-                          at(0));
-    // GL_BGRA reads a D3DCOLOR's bytes (blue, green, red, alpha) into red, green, blue, alpha.
-    glVertexAttribPointer(GlProgram::DiffuseAttribute, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE,
-                          FixedVertexSize, at(DiffuseOffset));
-    glVertexAttribPointer(GlProgram::TexCoordAttribute, 2, GL_FLOAT, GL_FALSE, FixedVertexSize,
-                          at(TexCoordOffset));
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->Name());
+        appliedIndices = indices->Name();
+    }
+    if (appliedStream != stream->Name() || appliedStreamOffset != streamOffset)
+    {
+        const auto at = [this](GLsizei offset)
+        {
+            return reinterpret_cast<const void*>(static_cast<uintptr_t>(streamOffset + offset));
+        };
+        glVertexAttribPointer(GlProgram::PositionAttribute, 4, GL_FLOAT, GL_FALSE, FixedVertexSize,
+                              at(0));
+        // GL_BGRA reads a D3DCOLOR's bytes (blue, green, red, alpha) into red, green, blue, alpha.
+        glVertexAttribPointer(GlProgram::DiffuseAttribute, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE,
+                              FixedVertexSize, at(DiffuseOffset));
+        glVertexAttribPointer(GlProgram::TexCoordAttribute, 2, GL_FLOAT, GL_FALSE, FixedVertexSize,
+                              at(TexCoordOffset));
+        appliedStream = stream->Name();
+        appliedStreamOffset = streamOffset;
+    }
     glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(primCount * 3), GL_UNSIGNED_SHORT,
                              reinterpret_cast<const void*>(static_cast<uintptr_t>(startIndex) * 2),
                              baseVertexIndex);
@@ -546,6 +688,8 @@ HRESULT GlDevice::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* str
         return D3DERR_INVALIDCALL;
     }
     Replace(stream, buffer);
+    // A buffer released since may have left its name to this one.
+    appliedStream = 0;
     streamOffset = offsetInBytes;
     streamStride = stride;
     return D3D_OK;
@@ -559,6 +703,7 @@ HRESULT GlDevice::SetIndices(IDirect3DIndexBuffer9* indexData)
         return D3DERR_INVALIDCALL;
     }
     Replace(indices, buffer);
+    appliedIndices = 0;
     return D3D_OK;
 }
 

@@ -57,6 +57,9 @@ private:
     void BindTarget();
     GLuint TargetFramebuffer() const;
     void ApplyViewport() const;
+    void ApplyDrawState();
+    bool ClearsViewport(INT baseVertexIndex, UINT minVertexIndex, UINT numVertices, UINT startIndex,
+                        UINT primCount, D3DCOLOR& colour) const;
 
     std::shared_ptr<GlContext> context;
     GlProgram program;
@@ -89,6 +92,23 @@ private:
     DWORD alphaArgument2 = D3DTA_CURRENT;
     DWORD magFilter = D3DTEXF_POINT;
     DWORD minFilter = D3DTEXF_POINT;
+
+    // What GL was last given: its own defaults, and the filters Prepare sets, until the first
+    // draw.
+    struct AppliedState
+    {
+        bool blendEnabled = false;
+        DWORD sourceBlend = D3DBLEND_ONE;
+        DWORD destinationBlend = D3DBLEND_ZERO;
+        DWORD alphaOperation = 0;
+        DWORD alphaArgument1 = 0;
+        DWORD alphaArgument2 = 0;
+        DWORD magFilter = D3DTEXF_POINT;
+        DWORD minFilter = D3DTEXF_POINT;
+    } applied;
+    GLuint appliedIndices = 0;
+    GLuint appliedStream = 0;
+    UINT appliedStreamOffset = 0;
 };
 
 } // namespace platform::gl

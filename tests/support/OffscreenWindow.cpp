@@ -64,4 +64,14 @@ std::vector<uint32_t> ReadBoundTarget(int width, int height)
     return Read(width, height, false);
 }
 
+std::vector<uint32_t> ReadWindow(int width, int height)
+{
+    GLint bound = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &bound);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    std::vector<uint32_t> pixels = Read(width, height, true);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(bound));
+    return pixels;
+}
+
 } // namespace TestSupport

@@ -29,5 +29,7 @@ private:
 // back buffer (whose rows GL keeps bottom up), or of a render target, row 0 as stored.
 std::vector<uint32_t> ReadBackBuffer(int width, int height);
 std::vector<uint32_t> ReadBoundTarget(int width, int height);
+// What the window shows after a present, top row first; the bound target stays bound.
+std::vector<uint32_t> ReadWindow(int width, int height);
 
 } // namespace TestSupport

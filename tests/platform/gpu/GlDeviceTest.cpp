@@ -195,6 +195,33 @@ TEST_F(GlDevice, TexelsLandOnPixelsTopRowFirstInBackBufferAndRenderTarget)
     EXPECT_EQ(At(stored, 8, 0, 2), 0u) << "a fresh target is transparent black";
 }
 
+// An untextured quad over the whole viewport may be carried out as a clear: it must still keep
+// to the viewport and give the alpha the stage gives, like a quad the shader draws.
+TEST_F(GlDevice, AQuadOverTheViewportWritesWhatTheShaderWrites)
+{
+    Released<IDirect3DTexture9> target;
+    ASSERT_EQ(device->CreateTexture(8, 8, 0, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
+                                    D3DPOOL_DEFAULT, &target.object, nullptr),
+              D3D_OK);
+    Released<IDirect3DSurface9> surface;
+    ASSERT_EQ(target->GetSurfaceLevel(0, &surface.object), D3D_OK);
+    ASSERT_EQ(device->SetRenderTarget(0, surface.object), D3D_OK);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    constexpr D3DCOLOR colour = 0x80402010;
+    const D3DVIEWPORT9 top{0, 0, 8, 4, 0.0f, 1.0f};
+    ASSERT_EQ(device->SetViewport(&top), D3D_OK);
+    DrawQuad(-2, 0, 8, 9, colour);
+    const D3DVIEWPORT9 whole{0, 0, 8, 8, 0.0f, 1.0f};
+    ASSERT_EQ(device->SetViewport(&whole), D3D_OK);
+    DrawQuad(0, 4, 7, 8, colour);
+    const auto stored = ReadBoundTarget(8, 8);
+    EXPECT_EQ(At(stored, 8, 0, 5), 0x40402010u) << "alpha 0x80 times itself";
+    EXPECT_EQ(At(stored, 8, 7, 0), At(stored, 8, 0, 5));
+    EXPECT_EQ(At(stored, 8, 7, 4), 0u) << "outside the viewport of the first quad";
+}
+
 TEST_F(GlDevice, RenderTargetsResetTheViewportAndDescribeThemselves)
 {
     Released<IDirect3DTexture9> target;

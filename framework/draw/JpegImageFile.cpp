@@ -2,6 +2,7 @@
 
 #include <jerror.h>
 
+#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <limits>
@@ -15,6 +16,11 @@ namespace
 {
 
 constexpr size_t InputBufferSize = 4096;
+
+// The byte order of a 0xAARRGGBB pixel in memory.
+constexpr J_COLOR_SPACE PixelOrder =
+    std::endian::native == std::endian::little ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+
 // Beyond this the library would need a backing store it does not have, and fails cleanly
 // instead of allocating whatever a progressive header asks for.
 constexpr long MaxLibraryMemory = 256L * 1024 * 1024;
@@ -138,10 +144,17 @@ bool JpegImageFile::OpenImpl(const std::shared_ptr<Base::IFileReader>& reader)
             jpeg_destroy_decompress(&decompress);
             return false;
         }
+        // Colour pictures come out of the library as the 32-bit pixels themselves, alpha
+        // filled, so rows need no conversion of ours.
+        if (decompress.out_color_space == JCS_RGB)
+        {
+            decompress.out_color_space = PixelOrder;
+        }
         jpeg_start_decompress(&decompress);
         // Four-component (CMYK) output has no conversion to ARGB here.
-        const bool convertible =
-            decompress.output_components == 1 || decompress.output_components == 3;
+        const bool convertible = decompress.out_color_space == PixelOrder ||
+                                 decompress.output_components == 1 ||
+                                 decompress.output_components == 3;
         const bool fits =
             static_cast<uint64_t>(decompress.output_width) * decompress.output_height * 4 <=
             static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
@@ -178,13 +191,25 @@ int32_t JpegImageFile::ReadPixelsImpl(uint32_t* pixels, int32_t stride)
 {
     const JDIMENSION outputWidth = decompress.output_width;
     const int components = decompress.output_components;
-    std::vector<JSAMPLE> row(static_cast<size_t>(outputWidth) * components);
+    const bool direct = decompress.out_color_space == PixelOrder;
+    std::vector<JSAMPLE> row(direct ? 0 : static_cast<size_t>(outputWidth) * components);
     int64_t lines = 0;
     try
     {
         uint32_t* out = pixels;
         while (decompress.output_scanline < decompress.output_height)
         {
+            if (direct)
+            {
+                JSAMPROW rowPointer = reinterpret_cast<JSAMPROW>(out);
+                if (jpeg_read_scanlines(&decompress, &rowPointer, 1) != 1)
+                {
+                    break;
+                }
+                ++lines;
+                out += stride;
+                continue;
+            }
             JSAMPROW rowPointer = row.data();
             if (jpeg_read_scanlines(&decompress, &rowPointer, 1) != 1)
             {

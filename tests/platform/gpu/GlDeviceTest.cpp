@@ -90,6 +90,16 @@ protected:
         ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3D_OK);
     }
 
+    // A fresh render target of the given size, made the one drawn into.
+    void DrawIntoNewTarget(UINT width, UINT height)
+    {
+        ASSERT_EQ(device->CreateTexture(width, height, 0, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
+                                        D3DPOOL_DEFAULT, &newTarget.object, nullptr),
+                  D3D_OK);
+        ASSERT_EQ(newTarget->GetSurfaceLevel(0, &newTargetSurface.object), D3D_OK);
+        ASSERT_EQ(device->SetRenderTarget(0, newTargetSurface.object), D3D_OK);
+    }
+
     // A managed texture holding the given rows, top row first.
     IDirect3DTexture9* MakeTexture(UINT width, UINT height, const std::vector<uint32_t>& texels)
     {
@@ -110,6 +120,8 @@ protected:
     Released<IDirect3DDevice9> device;
     Released<IDirect3DVertexBuffer9> vertices;
     Released<IDirect3DIndexBuffer9> indices;
+    Released<IDirect3DTexture9> newTarget;
+    Released<IDirect3DSurface9> newTargetSurface;
 };
 
 uint32_t At(const std::vector<uint32_t>& pixels, int width, int x, int y)
@@ -181,13 +193,7 @@ TEST_F(GlDevice, TexelsLandOnPixelsTopRowFirstInBackBufferAndRenderTarget)
     EXPECT_EQ(At(screen, Width, 14, 5) & 0xFFFFFF, 0u);
     EXPECT_EQ(At(screen, Width, 10, 7) & 0xFFFFFF, 0u);
 
-    Released<IDirect3DTexture9> target;
-    ASSERT_EQ(device->CreateTexture(8, 8, 0, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
-                                    D3DPOOL_DEFAULT, &target.object, nullptr),
-              D3D_OK);
-    Released<IDirect3DSurface9> surface;
-    ASSERT_EQ(target->GetSurfaceLevel(0, &surface.object), D3D_OK);
-    ASSERT_EQ(device->SetRenderTarget(0, surface.object), D3D_OK);
+    ASSERT_NO_FATAL_FAILURE(DrawIntoNewTarget(8, 8));
     DrawQuad(0, 0, 4, 2, 0xFFFFFFFF);
     const auto stored = ReadBoundTarget(8, 8);
     EXPECT_EQ(At(stored, 8, 0, 0), texels[0]) << "row 0 of a target is its top row";
@@ -199,13 +205,7 @@ TEST_F(GlDevice, TexelsLandOnPixelsTopRowFirstInBackBufferAndRenderTarget)
 // to the viewport and give the alpha the stage gives, like a quad the shader draws.
 TEST_F(GlDevice, AQuadOverTheViewportWritesWhatTheShaderWrites)
 {
-    Released<IDirect3DTexture9> target;
-    ASSERT_EQ(device->CreateTexture(8, 8, 0, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
-                                    D3DPOOL_DEFAULT, &target.object, nullptr),
-              D3D_OK);
-    Released<IDirect3DSurface9> surface;
-    ASSERT_EQ(target->GetSurfaceLevel(0, &surface.object), D3D_OK);
-    ASSERT_EQ(device->SetRenderTarget(0, surface.object), D3D_OK);
+    ASSERT_NO_FATAL_FAILURE(DrawIntoNewTarget(8, 8));
     device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
     device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
     device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);

@@ -1,4 +1,5 @@
 #include "platform/codec/AvLibraries.h"
+#include "platform/codec/AvPreload.h"
 
 extern "C"
 {
@@ -8,6 +9,9 @@ extern "C"
 }
 
 #include <dlfcn.h>
+
+#include <system_error>
+#include <thread>
 
 namespace platform::av
 {
@@ -77,6 +81,18 @@ const AvLibraries* LoadAvLibraries()
         return &av;
     }();
     return loaded;
+}
+
+void PreloadAvLibraries()
+{
+    try
+    {
+        std::thread([] { LoadAvLibraries(); }).detach();
+    }
+    catch (const std::system_error&)
+    {
+        // Without a thread the first stream opens the libraries itself.
+    }
 }
 
 } // namespace platform::av

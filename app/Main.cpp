@@ -5,7 +5,6 @@
 #include "app/MainWindow.h"
 #include "app/MessageLoop.h"
 #include "platform/audio/TakeRecorder.h"
-#include "platform/codec/AvPreload.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,8 +15,6 @@ namespace
 
 int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool recording)
 {
-    // The data hold a compressed sound: FFmpeg opens while the window and the GL context do.
-    platform::av::PreloadAvLibraries();
     HWND window = Pakemino::CreateMainWindow(instance, showCommand, recording);
     if (window == nullptr)
     {

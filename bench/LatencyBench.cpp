@@ -12,7 +12,6 @@
 #include "framework/input/KeyCode.h"
 #include "framework/sound/DxSoundManager.h"
 #include "platform/audio/Mixer.h"
-#include "platform/codec/AvPreload.h"
 #include "tests/platform/audio/OfflineMixer.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/ScriptedDirectInput.h"
@@ -140,8 +139,6 @@ int Offline(int trials)
 // One start: the program's window, Game and first frame; prints the milliseconds since spawn.
 int StartupChild(double spawnedAt)
 {
-    // As the program does: FFmpeg opens beside the window.
-    platform::av::PreloadAvLibraries();
     HWND window = Pakemino::CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWDEFAULT);
     if (window == nullptr)
     {

@@ -1,5 +1,4 @@
 #include "platform/codec/AvLibraries.h"
-#include "platform/codec/AvPreload.h"
 
 extern "C"
 {
@@ -9,9 +8,6 @@ extern "C"
 }
 
 #include <dlfcn.h>
-
-#include <system_error>
-#include <thread>
 
 namespace platform::av
 {
@@ -81,18 +77,6 @@ const AvLibraries* LoadAvLibraries()
         return &av;
     }();
     return loaded;
-}
-
-void PreloadAvLibraries()
-{
-    try
-    {
-        std::thread([] { LoadAvLibraries(); }).detach();
-    }
-    catch (const std::system_error&)
-    {
-        // Without a thread the first stream opens the libraries itself.
-    }
 }
 
 } // namespace platform::av

@@ -1,6 +1,6 @@
 #pragma once
-// The FFmpeg functions the conversion streams call, opened on first use: most programs never
-// convert a compressed sound, and linking the libraries costs every start their dependencies.
+// The FFmpeg functions the conversion streams call, opened on first use rather than linked:
+// only a program that converts a sound pays for the libraries and their many dependencies.
 
 extern "C"
 {

@@ -48,7 +48,15 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PAKEMINO_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # dpkg-shlibdeps sees what the binaries link; the OpenGL library and its driver are opened at
-# run time (by SDL and libepoxy), so they are named here.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libglx-mesa0 | libglx-vendor")
+# run time (by SDL and libepoxy), and so are the FFmpeg libraries (platform/codec), whose
+# packages are named by the major versions the program was built against.
+set(pakemino_ffmpeg_depends "")
+foreach(module AVCODEC SWRESAMPLE AVUTIL)
+  string(REGEX MATCH "^[0-9]+" major "${${module}_VERSION}")
+  string(TOLOWER "lib${module}${major}" package)
+  list(APPEND pakemino_ffmpeg_depends ${package})
+endforeach()
+list(JOIN pakemino_ffmpeg_depends ", " pakemino_ffmpeg_depends)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libglx-mesa0 | libglx-vendor, ${pakemino_ffmpeg_depends}")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

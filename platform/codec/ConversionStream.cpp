@@ -1,14 +1,7 @@
 #include "platform/codec/ConversionStream.h"
 
+#include "platform/codec/AvLibraries.h"
 #include "platform/codec/MpegFrame.h"
-
-extern "C"
-{
-#include <libavcodec/avcodec.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/log.h>
-#include <libswresample/swresample.h>
-}
 
 #include <algorithm>
 #include <cstring>
@@ -26,39 +19,46 @@ constexpr uint32_t SampleFramesPerPacket = 4096;
 
 ConversionStream::~ConversionStream()
 {
-    swr_free(&resampler);
-    av_frame_free(&frame);
-    av_packet_free(&packet);
-    avcodec_free_context(&decoder);
+    if (av == nullptr)
+    {
+        return;
+    }
+    av->swrFree(&resampler);
+    av->frameFree(&frame);
+    av->packetFree(&packet);
+    av->freeContext(&decoder);
 }
 
 bool ConversionStream::Open(const CodecChoice& choice, const WAVEFORMATEX& pcm)
 {
-    // The compression manager reports by results only; damaged data is no message.
-    av_log_set_level(AV_LOG_QUIET);
+    av = LoadAvLibraries();
+    if (av == nullptr)
+    {
+        return false;
+    }
     source = choice;
     destination = pcm;
-    const AVCodec* codec = avcodec_find_decoder(source.codec);
+    const AVCodec* codec = av->findDecoder(source.codec);
     if (codec == nullptr)
     {
         return false;
     }
-    decoder = avcodec_alloc_context3(codec);
-    packet = av_packet_alloc();
-    frame = av_frame_alloc();
+    decoder = av->allocContext(codec);
+    packet = av->packetAlloc();
+    frame = av->frameAlloc();
     if (decoder == nullptr || packet == nullptr || frame == nullptr)
     {
         return false;
     }
     decoder->sample_rate = static_cast<int>(source.rate);
-    av_channel_layout_default(&decoder->ch_layout, source.channels);
+    av->channelLayoutDefault(&decoder->ch_layout, source.channels);
     decoder->block_align = source.blockAlign;
     decoder->bits_per_coded_sample = source.bitsPerSample;
     decoder->bit_rate = int64_t{source.bytesPerSecond} * 8;
     if (!source.extradata.empty())
     {
         decoder->extradata = static_cast<uint8_t*>(
-            av_mallocz(source.extradata.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+            av->mallocz(source.extradata.size() + AV_INPUT_BUFFER_PADDING_SIZE));
         if (decoder->extradata == nullptr)
         {
             return false;
@@ -66,7 +66,7 @@ bool ConversionStream::Open(const CodecChoice& choice, const WAVEFORMATEX& pcm)
         std::memcpy(decoder->extradata, source.extradata.data(), source.extradata.size());
         decoder->extradata_size = static_cast<int>(source.extradata.size());
     }
-    return avcodec_open2(decoder, codec, nullptr) == 0;
+    return av->open(decoder, codec, nullptr) == 0;
 }
 
 uint32_t ConversionStream::NextUnit(const uint8_t* src, uint32_t available, uint32_t room,
@@ -148,7 +148,7 @@ bool ConversionStream::Decode(const uint8_t* unit, uint32_t size, uint8_t* dst, 
     std::memset(packetBuffer.data() + size, 0, AV_INPUT_BUFFER_PADDING_SIZE);
     packet->data = packetBuffer.data();
     packet->size = static_cast<int>(size);
-    int result = avcodec_send_packet(decoder, packet);
+    int result = av->sendPacket(decoder, packet);
     if (result == AVERROR(ENOMEM))
     {
         return false;
@@ -156,7 +156,7 @@ bool ConversionStream::Decode(const uint8_t* unit, uint32_t size, uint8_t* dst, 
     // A unit the decoder cannot read is skipped like a damaged frame: the rest still plays.
     while (result >= 0)
     {
-        result = avcodec_receive_frame(decoder, frame);
+        result = av->receiveFrame(decoder, frame);
         if (result == AVERROR(ENOMEM))
         {
             return false;
@@ -167,7 +167,7 @@ bool ConversionStream::Decode(const uint8_t* unit, uint32_t size, uint8_t* dst, 
         }
         uint32_t produced = 0;
         const bool resampled = Resample(*frame, dst + written, room - written, produced);
-        av_frame_unref(frame);
+        av->frameUnref(frame);
         if (!resampled)
         {
             return false;
@@ -186,19 +186,19 @@ bool ConversionStream::ConfigureResampler(const AVFrame& decoded)
     {
         return true;
     }
-    swr_free(&resampler);
+    av->swrFree(&resampler);
     AVChannelLayout outLayout;
-    av_channel_layout_default(&outLayout, destination.nChannels);
+    av->channelLayoutDefault(&outLayout, destination.nChannels);
     AVChannelLayout inLayout;
-    av_channel_layout_default(&inLayout, decoded.ch_layout.nb_channels);
-    const int result = swr_alloc_set_opts2(
+    av->channelLayoutDefault(&inLayout, decoded.ch_layout.nb_channels);
+    const int result = av->swrAllocSetOpts2(
         &resampler, &outLayout, AV_SAMPLE_FMT_S16, static_cast<int>(destination.nSamplesPerSec),
         &inLayout, static_cast<AVSampleFormat>(decoded.format), decoded.sample_rate, 0, nullptr);
-    av_channel_layout_uninit(&outLayout);
-    av_channel_layout_uninit(&inLayout);
-    if (result < 0 || swr_init(resampler) < 0)
+    av->channelLayoutUninit(&outLayout);
+    av->channelLayoutUninit(&inLayout);
+    if (result < 0 || av->swrInit(resampler) < 0)
     {
-        swr_free(&resampler);
+        av->swrFree(&resampler);
         return false;
     }
     resamplerRate = decoded.sample_rate;
@@ -225,7 +225,7 @@ bool ConversionStream::Resample(const AVFrame& decoded, uint8_t* dst, uint32_t r
         return false;
     }
     const uint32_t outFrame = destination.nBlockAlign;
-    const int capacity = swr_get_out_samples(resampler, decoded.nb_samples);
+    const int capacity = av->swrGetOutSamples(resampler, decoded.nb_samples);
     if (capacity < 0)
     {
         return false;
@@ -237,8 +237,8 @@ bool ConversionStream::Resample(const AVFrame& decoded, uint8_t* dst, uint32_t r
     }
     uint8_t* out = direct ? dst : overflow.data();
     const int frames =
-        swr_convert(resampler, &out, capacity, const_cast<const uint8_t**>(decoded.extended_data),
-                    decoded.nb_samples);
+        av->swrConvert(resampler, &out, capacity,
+                       const_cast<const uint8_t**>(decoded.extended_data), decoded.nb_samples);
     if (frames < 0)
     {
         return false;

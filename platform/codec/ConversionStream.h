@@ -15,6 +15,8 @@ struct SwrContext;
 namespace platform::av
 {
 
+struct AvLibraries;
+
 class ConversionStream
 {
 public:
@@ -37,6 +39,7 @@ private:
     bool Resample(const AVFrame& decoded, uint8_t* dst, uint32_t room, uint32_t& written);
     bool ConfigureResampler(const AVFrame& decoded);
 
+    const AvLibraries* av = nullptr;
     CodecChoice source;
     WAVEFORMATEX destination{};
     AVCodecContext* decoder = nullptr;

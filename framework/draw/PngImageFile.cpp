@@ -139,8 +139,11 @@ bool PngImageFile::OpenImpl(const std::shared_ptr<Base::IFileReader>& reader)
     png_set_keep_unknown_chunks(readStruct, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_set_chunk_malloc_max(readStruct, MaxChunkBytes);
     // Every IDAT chunk's CRC-32 is still checked, so a damaged stream is still refused; the
-    // stream's own Adler-32 over the same bytes again took an eighth of the decode.
+    // stream's own Adler-32 over the same bytes again took an eighth of the decode. Builds of
+    // libpng without the option (Debian 13's) check it.
+#ifdef PNG_IGNORE_ADLER32
     png_set_option(readStruct, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
 
     if (setjmp(png_jmpbuf(readStruct)) != 0)
     {

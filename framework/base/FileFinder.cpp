@@ -98,6 +98,12 @@ void Walk(const std::wstring& directory, std::vector<FileEntry>& index,
     }
 }
 
+std::wstring& KitFolder()
+{
+    static std::wstring kit;
+    return kit;
+}
+
 std::wstring ExecutableDirectory()
 {
     // The platform's own path limit, not a fixed 260, so a deep install is never truncated.
@@ -116,17 +122,20 @@ std::wstring FileFinder::DirectoryOf(const std::wstring& path)
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
-FileFinder::FileFinder(const std::wstring& root)
+FileFinder::FileFinder(const std::wstring& root, const std::wstring& kit)
 {
+    std::set<DirectoryId> walked;
+    if (!kit.empty())
+    {
+        Walk(kit, index, walked);
+    }
     const std::wstring start = root.empty() ? ExecutableDirectory() : root;
     // An executable path that cannot be read leaves no directory: the index stays empty, as
     // with no data, rather than walking the whole file system from "/".
-    if (start.empty())
+    if (!start.empty())
     {
-        return;
+        Walk(start, index, walked);
     }
-    std::set<DirectoryId> walked;
-    Walk(start, index, walked);
 }
 
 bool FileFinder::Exists(const std::wstring& name)
@@ -165,7 +174,19 @@ void FileFinder::GetFileNames(std::vector<std::wstring>& names)
 
 std::shared_ptr<IFileFinder> CreateFileFinder(const std::wstring& root)
 {
-    return std::make_shared<FileFinder>(root);
+    // The one place that decides where the kit comes in: the game, the voice player and every
+    // other caller asking for the program's own data get it first.
+    return std::make_shared<FileFinder>(root, root.empty() ? KitFolder() : L"");
+}
+
+std::shared_ptr<IFileFinder> CreateFileFinder(const std::wstring& root, const std::wstring& kit)
+{
+    return std::make_shared<FileFinder>(root, kit);
+}
+
+void SetKitFolder(const std::wstring& kit)
+{
+    KitFolder() = kit;
 }
 
 } // namespace Qorv::Base

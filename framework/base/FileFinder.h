@@ -15,7 +15,8 @@ struct FileEntry
 class FileFinder : public IFileFinder
 {
 public:
-    explicit FileFinder(const std::wstring& root);
+    // Walks kit first, when it is not empty, then root: the first-found rule makes the kit win.
+    explicit FileFinder(const std::wstring& root, const std::wstring& kit = L"");
 
     bool Exists(const std::wstring& name) override;
     std::wstring Find(const std::wstring& name) override;

@@ -114,3 +114,26 @@ TEST(ProbeAssets, DefaultsToTheProgramInstalledBesideTheProbe)
     RunAndCapture({QORV_PROBE, "assets", "one", "two"}, &code);
     EXPECT_EQ(code, 2);
 }
+
+TEST(ProbeAssets, WithAKitSaysWhichFilesComeFromItAndWhichFallBack)
+{
+    TempDir kit;
+    kit.Write("voice/PA.WAV", TestSupport::ReadFile(BuiltData / "ke.wav"));
+    kit.Write("beat2.wav", "not a sound");
+    const std::string data = BuiltData.parent_path().string();
+    int code = -1;
+    const std::string out =
+        RunAndCapture({QORV_PROBE, "assets", "--kit", kit.Path().string(), data}, &code);
+    EXPECT_EQ(code, 1) << "the kit's own beat2.wav is used, and it is unreadable: " << out;
+    // "STATUS NAME SOURCE PATH: DETAILS"
+    auto says = [&](const std::string& name, const std::string& start, const fs::path& path)
+    {
+        const std::string line = LineFor(out, name);
+        return line.rfind(start, 0) == 0 &&
+               line.find(" " + path.string() + ": ") != std::string::npos;
+    };
+    EXPECT_TRUE(says("pa.wav", "ok pa.wav kit ", kit.Path() / "voice/PA.WAV")) << out;
+    EXPECT_TRUE(says("beat2.wav", "unreadable beat2.wav kit ", kit.Path() / "beat2.wav")) << out;
+    EXPECT_TRUE(says("ke.wav", "ok ke.wav fallback ", BuiltData / "ke.wav")) << out;
+    EXPECT_TRUE(HasLine(out, "2 from the kit, 14 fall back to " + data)) << out;
+}

@@ -1,7 +1,8 @@
-// qorv-probe assets [DIR]: looks up every data file the game asks for below DIR exactly as the
-// game does, says where each was found and whether it decodes, and exits 1 when any is missing
-// or unreadable. DIR defaults to the installed program's directory, ../lib/pakemino beside the
-// probe's own bin/ folder.
+// qorv-probe assets [--kit KIT] [DIR]: looks up every data file the game asks for below DIR
+// exactly as the game does, says where each was found and whether it decodes, and exits 1 when
+// any is missing or unreadable. DIR defaults to the installed program's directory,
+// ../lib/pakemino beside the probe's own bin/ folder. With a kit, KIT is looked in first, as
+// `pakemino --kit KIT` does, and each file says whether it comes from the kit or falls back.
 
 #include "framework/base/IFileFinder.h"
 #include "framework/base/IFileReader.h"
@@ -146,23 +147,40 @@ std::filesystem::path DefaultDirectory()
 
 int AssetsCommand(const Arguments& arguments)
 {
-    if (arguments.size() > 1)
+    std::string kit;
+    Arguments rest = arguments;
+    if (rest.size() >= 2 && rest[0] == "--kit")
     {
-        std::fprintf(stderr, "usage: qorv-probe assets [DIR]\n");
+        kit = rest[1];
+        rest.erase(rest.begin(), rest.begin() + 2);
+    }
+    if (rest.size() > 1 || (rest.size() == 1 && rest[0].rfind("--", 0) == 0))
+    {
+        std::fprintf(stderr, "usage: qorv-probe assets [--kit KIT] [DIR]\n");
         return 2;
     }
-    const std::string directory =
-        arguments.empty() ? DefaultDirectory().string() : arguments.front();
+    const std::string directory = rest.empty() ? DefaultDirectory().string() : rest.front();
     std::error_code error;
-    if (!std::filesystem::is_directory(directory, error))
+    for (const std::string& folder : {kit, directory})
     {
-        std::fprintf(stderr, "qorv-probe: %s is not a directory\n", directory.c_str());
+        if (!folder.empty() && !std::filesystem::is_directory(folder, error))
+        {
+            std::fprintf(stderr, "qorv-probe: %s is not a directory\n", folder.c_str());
+        }
+    }
+    if (!kit.empty())
+    {
+        std::printf("looking in the kit %s first\n", kit.c_str());
     }
     std::printf("looking below %s\n", directory.c_str());
-    const auto finder = Qorv::Base::CreateFileFinder(Qorv::Base::Utf8ToWide(directory));
+    const auto finder = Qorv::Base::CreateFileFinder(Qorv::Base::Utf8ToWide(directory),
+                                                     Qorv::Base::Utf8ToWide(kit));
+    // The finder's paths begin with the folder it walked, a separator ensured after it.
+    const std::string kitPrefix = kit.empty() || kit.back() == '/' ? kit : kit + "/";
     int ok = 0;
     int missing = 0;
     int unreadable = 0;
+    int fromKit = 0;
     for (const Asset& asset : GameAssets())
     {
         const std::wstring path = finder->Find(Qorv::Base::Utf8ToWide(asset.name));
@@ -173,12 +191,25 @@ int AssetsCommand(const Arguments& arguments)
             continue;
         }
         const Verdict verdict = asset.kind == Kind::Picture ? CheckPicture(path) : CheckSound(path);
-        std::printf("%-11s %-13s %s: %s\n", verdict.ok ? "ok" : "unreadable", asset.name.c_str(),
-                    Qorv::Base::WideToUtf8(path).c_str(), verdict.details.c_str());
+        const std::string where = Qorv::Base::WideToUtf8(path);
+        const char* source = "";
+        if (!kit.empty())
+        {
+            const bool inKit = where.rfind(kitPrefix, 0) == 0;
+            source = inKit ? "kit      " : "fallback ";
+            fromKit += inKit ? 1 : 0;
+        }
+        std::printf("%-11s %-13s %s%s: %s\n", verdict.ok ? "ok" : "unreadable", asset.name.c_str(),
+                    source, where.c_str(), verdict.details.c_str());
         ++(verdict.ok ? ok : unreadable);
     }
     std::printf("%d files: %d ok, %d missing, %d unreadable\n", ok + missing + unreadable, ok,
                 missing, unreadable);
+    if (!kit.empty())
+    {
+        std::printf("%d from the kit, %d fall back to %s\n", fromKit, ok + unreadable - fromKit,
+                    directory.c_str());
+    }
     return missing == 0 && unreadable == 0 ? 0 : 1;
 }
 

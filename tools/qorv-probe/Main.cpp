@@ -19,7 +19,7 @@ const Command commands[] = {
     {"image", "image FILE [--png OUT]", Probe::ImageCommand},
     {"play", "play FILE [--ratio R] [--volume V] [--pan P] [--seconds S] [--loop] [--streaming]",
      Probe::PlayCommand},
-    {"assets", "assets [DIR]   (DIR: ../lib/pakemino beside the probe's bin/)",
+    {"assets", "assets [--kit KIT] [DIR]   (DIR: ../lib/pakemino beside the probe's bin/)",
      Probe::AssetsCommand},
 };
 

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <charconv>
 #include <cstring>
 
 namespace Pakemino
@@ -33,7 +34,18 @@ constexpr Option Table[] = {
      "record everything played into FILE (.wav, .flac or .ogg)", Action::Value},
     {"--record-format", nullptr, "FORMAT", &Options::recordFormat,
      "the take's samples: float, 16 or 24 (.wav: float; .flac: 24)", Action::Value},
+    {"--pattern", "-p", "FILE", &Options::patternPath,
+     "load the drum pattern from FILE, save it there (Ctrl+S, and at the end)", Action::Value},
+    {"--export-midi", nullptr, "OUT.mid", &Options::exportPath,
+     "write the --pattern as a MIDI file and exit, without a window", Action::Value},
+    {"--bars", nullptr, "N", &Options::barsText, "how many bars the export holds (1)",
+     Action::Value},
+    {"--kit", nullptr, "DIR", &Options::kitPath,
+     "take each sample or picture from DIR first, the rest from the program's own", Action::Value},
 };
+
+// The export is a file, not a performance: a thousand bars is over half an hour at 100 ms.
+constexpr int32_t MostBars = 1000;
 
 void PrintUsage(std::FILE* to)
 {
@@ -65,6 +77,10 @@ void PrintHelp(std::FILE* to)
                      "Shift transposes;\nF1-F9 and the keypad edit the drums, F11/F12 set the "
                      "tempo; Alt+Enter switches\nfullscreen; Escape quits.\n");
     std::fprintf(to, "Environment: PAKEMINO_SCALE=N opens the window at N times 640x480.\n");
+    std::fprintf(to, "\nExamples:\n"
+                     "  pakemino --pattern ~/beats/funk.pat\n"
+                     "  pakemino --pattern ~/beats/funk.pat --export-midi funk.mid --bars 4\n"
+                     "  pakemino --kit ~/my-voice      (with your own pa.wav in ~/my-voice)\n");
 }
 
 // The option an argument names, and where "--name=value" puts its value.
@@ -129,6 +145,27 @@ std::optional<int> HandleCommandLine(int argc, const char* const* argv, Options&
     if (!options.recordFormat.empty() && options.recordPath.empty())
     {
         return UsageError(err, "nothing to record for", "--record-format");
+    }
+    if (!options.exportPath.empty() && options.patternPath.empty())
+    {
+        return UsageError(err, "no --pattern FILE to export for", "--export-midi");
+    }
+    if (!options.barsText.empty())
+    {
+        const std::string& text = options.barsText;
+        const auto [end, result] =
+            std::from_chars(text.data(), text.data() + text.size(), options.bars);
+        if (options.exportPath.empty())
+        {
+            return UsageError(err, "no --export-midi for", "--bars");
+        }
+        if (result != std::errc() || end != text.data() + text.size() || options.bars < 1 ||
+            options.bars > MostBars)
+        {
+            const std::string what =
+                "--bars takes a number from 1 to " + std::to_string(MostBars) + ", not";
+            return UsageError(err, what.c_str(), text.c_str());
+        }
     }
     return std::nullopt;
 }

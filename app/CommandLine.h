@@ -1,7 +1,9 @@
 #pragma once
 // The program's command line, read before any window is made: a table of options, each with
-// its help line. The game itself takes no options; these print and end, or record a take.
+// its help line. Without options the game runs as designed; these print and end, record a
+// take, keep the pattern in a file or export it, or take samples from a kit folder first.
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -15,6 +17,15 @@ struct Options
     std::string recordPath;
     // The take's sample format ("float", "16", "24"), empty for the file type's best.
     std::string recordFormat;
+    // The file the drum pattern is loaded from and saved to; empty for none.
+    std::string patternPath;
+    // Where to write the pattern as a MIDI file, instead of playing; empty for no export.
+    std::string exportPath;
+    // How many bars the export holds: the text given, and its value.
+    std::string barsText;
+    int32_t bars = 1;
+    // A folder whose files are used before the program's own; empty for none.
+    std::string kitPath;
 };
 
 // Reads argv into options. Returns the exit code when the program should end now (after

@@ -62,6 +62,8 @@ public:
     bool targetIndex = false;
     HWND window;
     std::shared_ptr<RhythmSequencer> sequencer;
+    // Ctrl+S went down in a frame; whoever keeps the pattern acts on it and clears it.
+    bool saveRequested = false;
 
 private:
     // The frame picture's share of construction (FramePicture.cpp), in the order it runs: the

@@ -31,7 +31,13 @@ void Game::HandleKeys()
     }
     transpose = std::clamp(transpose, 0, HighestTranspose);
 
-    for (size_t row = 0; row < NoteRows.size(); ++row)
+    // With Ctrl held a letter is a command, not a note.
+    const bool control = input->IsKeyDown(Keys::KeyLControl) || input->IsKeyDown(Keys::KeyRControl);
+    if (control && input->IsKeyPressed(Keys::KeyS))
+    {
+        saveRequested = true;
+    }
+    for (size_t row = 0; row < NoteRows.size() && !control; ++row)
     {
         for (size_t column = 0; column < NoteRows[row].size(); ++column)
         {

@@ -1,21 +1,33 @@
 // The program's entry: one window, the 1 ms timer, the Game, and the message loop.
 
 #include "app/CommandLine.h"
+#include "app/FileReplace.h"
 #include "app/Game.h"
 #include "app/MainWindow.h"
 #include "app/MessageLoop.h"
+#include "app/PatternFile.h"
+#include "app/PatternKeeper.h"
+#include "framework/base/IFileFinder.h"
+#include "framework/base/Utf8.h"
+#include "music/MidiFile.h"
 #include "platform/audio/TakeRecorder.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <unistd.h>
+#include <utility>
 
 namespace
 {
 
-int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool recording)
+int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool recording,
+            Pakemino::PatternKeeper* pattern)
 {
-    HWND window = Pakemino::CreateMainWindow(instance, showCommand, recording);
+    const std::string patternName = pattern != nullptr ? pattern->Name() : "";
+    HWND window = Pakemino::CreateMainWindow(instance, showCommand,
+                                             Pakemino::WindowTitle(recording, patternName));
     if (window == nullptr)
     {
         // Without a window nothing could ever end the loop.
@@ -29,10 +41,90 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool re
     {
         Pakemino::Game game(window);
         Pakemino::Win32LoopSystem system;
-        exitCode = Pakemino::RunMessageLoop(system, lastFrameTime, [&game] { game.RunFrame(); });
+        if (pattern == nullptr)
+        {
+            exitCode =
+                Pakemino::RunMessageLoop(system, lastFrameTime, [&game] { game.RunFrame(); });
+        }
+        else
+        {
+            Pakemino::RhythmSequencer& sequencer = *game.sequencer;
+            Pakemino::ApplyPattern(pattern->Loaded(), sequencer);
+            bool shownUnsaved = false;
+            exitCode = Pakemino::RunMessageLoop(
+                system, lastFrameTime,
+                [&]
+                {
+                    game.RunFrame();
+                    if (std::exchange(game.saveRequested, false))
+                    {
+                        pattern->Save(sequencer, stderr);
+                    }
+                    if (pattern->Unsaved(sequencer) != shownUnsaved)
+                    {
+                        shownUnsaved = !shownUnsaved;
+                        SetWindowTextW(
+                            window,
+                            Pakemino::WindowTitle(recording, patternName, shownUnsaved).c_str());
+                    }
+                });
+            // However the game ended; a beat that could not be kept is not a clean exit.
+            if (pattern->Unsaved(sequencer) && !pattern->Save(sequencer, stderr))
+            {
+                exitCode = 1;
+            }
+        }
     }
     timeEndPeriod(1);
     return exitCode;
+}
+
+// The pattern file as a MIDI file, with no window: 0 when written, 2 when there is no pattern
+// to read, 1 when the MIDI file could not be written.
+int ExportMidi(const Pakemino::Options& options)
+{
+    Pakemino::Pattern pattern;
+    std::string message;
+    const auto read = Pakemino::ReadPatternFile(options.patternPath, pattern, message);
+    if (read != Pakemino::PatternRead::Loaded)
+    {
+        std::fprintf(stderr, "pakemino: %s\n",
+                     read == Pakemino::PatternRead::Missing
+                         ? (options.patternPath + ": no such pattern file").c_str()
+                         : message.c_str());
+        return 2;
+    }
+    std::string error;
+    const auto bytes =
+        Pakemino::MidiFileOf(pattern, options.bars, static_cast<int32_t>(Pakemino::FrameInterval));
+    if (!Pakemino::ReplaceFile(options.exportPath, bytes, error))
+    {
+        std::fprintf(stderr, "pakemino: cannot write %s: %s\n", options.exportPath.c_str(),
+                     error.c_str());
+        return 1;
+    }
+    std::printf("pakemino: wrote %d bar%s at %d ms a step to %s\n", options.bars,
+                options.bars == 1 ? "" : "s", pattern.interval, options.exportPath.c_str());
+    return 0;
+}
+
+// A kit folder that cannot be looked in is refused, not silently ignored.
+bool UseKit(const std::string& kit)
+{
+    std::error_code error;
+    if (!std::filesystem::is_directory(kit, error))
+    {
+        std::fprintf(stderr, "pakemino: %s: %s\n", kit.c_str(),
+                     std::filesystem::exists(kit, error) ? "not a folder" : "no such folder");
+        return false;
+    }
+    if (access(kit.c_str(), R_OK | X_OK) != 0)
+    {
+        std::fprintf(stderr, "pakemino: %s: the folder cannot be read\n", kit.c_str());
+        return false;
+    }
+    Qorv::Base::SetKitFolder(Qorv::Base::Utf8ToWide(kit));
+    return true;
 }
 
 } // namespace
@@ -43,6 +135,26 @@ int main(int argc, char** argv)
     if (const auto exitCode = Pakemino::HandleCommandLine(argc, argv, options, stdout, stderr))
     {
         return *exitCode;
+    }
+    if (!options.exportPath.empty())
+    {
+        return ExportMidi(options);
+    }
+    if (!options.kitPath.empty() && !UseKit(options.kitPath))
+    {
+        return 2;
+    }
+    // A pattern that cannot be read, or kept, is refused before any window opens.
+    std::unique_ptr<Pakemino::PatternKeeper> pattern;
+    if (!options.patternPath.empty())
+    {
+        std::string message;
+        pattern = Pakemino::PatternKeeper::Open(options.patternPath, message);
+        if (pattern == nullptr)
+        {
+            std::fprintf(stderr, "pakemino: %s\n", message.c_str());
+            return 2;
+        }
     }
     // A take that cannot be written is refused before any window opens.
     std::unique_ptr<platform::audio::TakeRecorder> take;
@@ -58,8 +170,8 @@ int main(int argc, char** argv)
         }
         platform::audio::TakeRecorder::Attach(take.get());
     }
-    const int exitCode =
-        WinMain(GetModuleHandleW(nullptr), nullptr, "", SW_SHOWDEFAULT, take != nullptr);
+    const int exitCode = WinMain(GetModuleHandleW(nullptr), nullptr, "", SW_SHOWDEFAULT,
+                                 take != nullptr, pattern.get());
     if (take != nullptr)
     {
         // The Game and its sound device are gone: nothing feeds the take any more.

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/WindowProc.h"
+#include "framework/base/Utf8.h"
 
 namespace Pakemino
 {
@@ -8,11 +9,25 @@ namespace Pakemino
 namespace
 {
 const wchar_t* const ClassName = L"QORV_DEFAULT_WINDOW";
-const wchar_t* const Title = L"pakemino Technical Preview";
-const wchar_t* const RecordingTitle = L"pakemino Technical Preview (recording)";
 } // namespace
 
-HWND CreateMainWindow(HINSTANCE instance, int showCommand, bool recording)
+std::wstring WindowTitle(bool recording, const std::string& patternName, bool unsaved)
+{
+    std::wstring title = L"pakemino Technical Preview";
+    if (!patternName.empty())
+    {
+        std::wstring name = Qorv::Base::Utf8ToWide(patternName);
+        // A byte of a name that is not UTF-8 cannot be shown: it becomes the replacement mark.
+        for (wchar_t& c : name)
+        {
+            c = c >= 0xDC80 && c <= 0xDCFF ? L'\uFFFD' : c;
+        }
+        title += (unsaved ? L" - *" : L" - ") + name;
+    }
+    return recording ? title + L" (recording)" : title;
+}
+
+HWND CreateMainWindow(HINSTANCE instance, int showCommand, const std::wstring& title)
 {
     WNDCLASSW windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -26,9 +41,9 @@ HWND CreateMainWindow(HINSTANCE instance, int showCommand, bool recording)
 
     RECT rect{480, 360, 1120, 840};
     AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, 0);
-    HWND window = CreateWindowExW(0, ClassName, recording ? RecordingTitle : Title,
-                                  WS_OVERLAPPEDWINDOW, rect.left, rect.top, rect.right - rect.left,
-                                  rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, ClassName, title.c_str(), WS_OVERLAPPEDWINDOW, rect.left,
+                                  rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr,
+                                  nullptr, instance, nullptr);
     if (window != nullptr)
     {
         ShowWindow(window, showCommand);

@@ -133,6 +133,7 @@ HWND CreateWindowExW(DWORD exStyle, const wchar_t* className, const wchar_t* win
 // Not a Win32 call: why the last CreateWindowExW failed, in the window system's words.
 const char* WindowSystemError();
 BOOL ShowWindow(HWND window, int showCommand);
+BOOL SetWindowTextW(HWND window, const wchar_t* text);
 BOOL UpdateWindow(HWND window);
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);

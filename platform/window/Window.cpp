@@ -257,6 +257,17 @@ BOOL ShowWindow(HWND window, int)
     return wasVisible ? 1 : 0;
 }
 
+BOOL SetWindowTextW(HWND window, const wchar_t* text)
+{
+    HWND__* live = Live(window);
+    if (live == nullptr)
+    {
+        return 0;
+    }
+    SDL_SetWindowTitle(live->sdl, ToUtf8(text).c_str());
+    return 1;
+}
+
 BOOL UpdateWindow(HWND window)
 {
     // Nothing paints on WM_PAINT; every picture is drawn in frames.

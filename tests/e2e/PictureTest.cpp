@@ -3,6 +3,7 @@
 // session is also written there as PNG.
 
 #include "tests/support/GameSession.h"
+#include "tests/support/StepPads.h"
 #include "tests/support/WindowCapture.h"
 
 #include <gtest/gtest.h>
@@ -26,41 +27,6 @@ int Channel(uint32_t pixel, int shift)
 int Brightest(uint32_t pixel)
 {
     return std::max({Channel(pixel, 16), Channel(pixel, 8), Channel(pixel, 0)});
-}
-
-enum class Pad
-{
-    Plain,
-    Lit,
-    Cursor
-};
-
-int PadLeft(int i)
-{
-    return 32 + 36 * i;
-}
-
-Pad LookOfPad(const Picture& picture, int i)
-{
-    const uint32_t centre = picture.At(PadLeft(i) + 16, 48);
-    const int red = Channel(centre, 16);
-    const int blue = Channel(centre, 0);
-    return std::min({red, Channel(centre, 8), blue}) >= 250 ? Pad::Cursor
-           : blue < red / 2                                 ? Pad::Lit
-                                                            : Pad::Plain;
-}
-
-std::set<int> LitPads(const Picture& picture)
-{
-    std::set<int> lit;
-    for (int i = 0; i < 16; ++i)
-    {
-        if (LookOfPad(picture, i) == Pad::Lit)
-        {
-            lit.insert(i);
-        }
-    }
-    return lit;
 }
 
 // Bright pixels where the notes land on screen: the trail's x 256..767, y 352..671 shown
@@ -102,17 +68,11 @@ public:
         return picture.value_or(Picture{640, 480, std::vector<uint32_t>(640 * 480)});
     }
 
-    // The pattern's pads as shown, over several frames: the cursor hides the pad it is on.
     std::set<int> LitPadsOverTime()
     {
-        std::set<int> lit;
-        for (int i = 0; i < 8; ++i)
-        {
-            const auto seen = LitPads(Capture());
-            lit.insert(seen.begin(), seen.end());
-            std::this_thread::sleep_for(70ms);
-        }
-        return lit;
+        const auto lit = TestSupport::LitPadsOverTime(*window);
+        EXPECT_TRUE(lit.has_value());
+        return lit.value_or(std::set<int>{});
     }
 };
 

@@ -2,7 +2,9 @@
 // SDL's disk driver: the notes and the drum pattern, recognised in what was recorded.
 
 #include "tests/platform/audio/Signal.h"
+#include "tests/support/Desktop.h"
 #include "tests/support/GameSession.h"
+#include "tests/support/StepPads.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -147,7 +149,10 @@ struct Recording
 class Session : private Recording, public GameSession
 {
 public:
-    Session() : GameSession(PAKEMINO_PROGRAM, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw})
+    explicit Session(const std::vector<std::string>& arguments = {},
+                     const std::string& title = "pakemino Technical Preview")
+        : GameSession(PAKEMINO_PROGRAM, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw},
+                      arguments, title)
     {
         if (!window)
         {
@@ -283,4 +288,69 @@ TEST(PlayByEar, F1RepeatsTheKickOncePerLoopAndF11SlowsTheLoop)
             EXPECT_GT(Match(left, onset > lead ? onset - lead : 0, kick), 0.95) << onset;
         }
     }
+}
+
+TEST(PlayByEar, APatternFileKeepsTheStepsSetByKeysAndTheNextStartShowsAndPlaysThem)
+{
+    TempDir files;
+    const std::string file = (files.Path() / "beat.pat").string();
+    {
+        Session first({"--pattern", file}, "pakemino Technical Preview - beat\\.pat");
+        ASSERT_TRUE(first.window);
+        // Steps 1 and 9 of the kick: half a loop apart, with quiet between them to hear each.
+        first.Press("F1");
+        EXPECT_TRUE(WaitForWindow("pakemino Technical Preview - \\*beat\\.pat", 10s));
+        first.GameSession::Press({"Control_L", "s"}, 100ms, 100ms);
+        EXPECT_TRUE(WaitForWindow("pakemino Technical Preview - beat\\.pat", 10s));
+        EXPECT_NE(ReadFile(file).find("\nkick       x...............\n"), std::string::npos);
+        first.Press("F9");
+        first.Press("F1");
+        ASSERT_EQ(first.Quit(), 0);
+    }
+    const std::string saved = ReadFile(file);
+    EXPECT_NE(saved.find("\ninterval 100\nkick       x.......x.......\n"), std::string::npos)
+        << saved;
+
+    Session second({"-p", file}, "pakemino Technical Preview - beat\\.pat");
+    ASSERT_TRUE(second.window);
+    RunAndCapture({"xdotool", "windowmove", "--sync", *second.window, "0", "0"});
+    EXPECT_EQ(LitPadsOverTime(*second.window), (std::set<int>{0, 8}));
+    std::this_thread::sleep_for(3s);
+    ASSERT_EQ(second.Quit(), 0);
+    EXPECT_EQ(ReadFile(file), saved) << "nothing changed, nothing written";
+
+    const auto& left = second.left;
+    const auto onsets = Onsets(left);
+    ASSERT_GE(onsets.size(), 3u);
+    const auto kick = AsPlayed(ReadSample(PAKEMINO_DATA "/beat1.wav"), 1.0);
+    const size_t lead = FirstSounding(kick);
+    for (size_t i = 0; i + 1 < onsets.size(); ++i)
+    {
+        // Half a loop: eight steps of seven frames, with room for late frames.
+        const double gap = second.Seconds(onsets[i + 1] - onsets[i]);
+        EXPECT_GT(gap, 8 * 7 * 0.016 * 0.95);
+        EXPECT_LT(gap, 8 * 7 * 0.030);
+        EXPECT_GT(Match(left, onsets[i] > lead ? onsets[i] - lead : 0, kick), 0.95) << onsets[i];
+    }
+}
+
+TEST(PlayByEar, AKitsOwnPaIsTheOneZSings)
+{
+    TempDir kit;
+    // Any name case, in any folder below the kit: ke.wav stands in as the player's own "pa".
+    std::filesystem::create_directories(kit.Path() / "voice");
+    std::filesystem::copy_file(PAKEMINO_DATA "/ke.wav", kit.Path() / "voice" / "PA.WAV");
+    Session session({"--kit", kit.Path().string()});
+    ASSERT_TRUE(session.window);
+    session.Press("z");
+    std::this_thread::sleep_for(1500ms);
+    ASSERT_EQ(session.Quit(), 0);
+
+    const auto onsets = Onsets(session.left);
+    ASSERT_EQ(onsets.size(), 1u);
+    const auto own = AsPlayed(ReadSample(PAKEMINO_DATA "/ke.wav"), 1.0);
+    const auto shipped = AsPlayed(ReadSample(PAKEMINO_DATA "/pa.wav"), 1.0);
+    const size_t start = onsets[0] > FirstSounding(own) ? onsets[0] - FirstSounding(own) : 0;
+    EXPECT_GT(Match(session.left, start, own), 0.95);
+    EXPECT_LT(Match(session.left, start, shipped), 0.5);
 }

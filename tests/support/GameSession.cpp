@@ -6,10 +6,20 @@
 namespace TestSupport
 {
 
-GameSession::GameSession(const std::string& path, const std::vector<std::string>& environment)
-    : program({path}, environment)
+namespace
 {
-    window = WaitForWindow("pakemino Technical Preview", std::chrono::seconds(10));
+std::vector<std::string> CommandLine(const std::string& path, std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), path);
+    return arguments;
+}
+} // namespace
+
+GameSession::GameSession(const std::string& path, const std::vector<std::string>& environment,
+                         const std::vector<std::string>& arguments, const std::string& title)
+    : program(CommandLine(path, arguments), environment)
+{
+    window = WaitForWindow(title, std::chrono::seconds(10));
 }
 
 void GameSession::Focus(std::chrono::steady_clock::time_point deadline)

@@ -15,9 +15,11 @@ namespace TestSupport
 class GameSession
 {
 public:
-    // Starts the program at path with extra "NAME=value" environment entries and waits up to 10 s
-    // for its window.
-    GameSession(const std::string& path, const std::vector<std::string>& environment);
+    // Starts the program at path with extra "NAME=value" environment entries and arguments, and
+    // waits up to 10 s for its window, found by its whole title (a regular expression).
+    GameSession(const std::string& path, const std::vector<std::string>& environment,
+                const std::vector<std::string>& arguments = {},
+                const std::string& title = "pakemino Technical Preview");
 
     // Focuses the window until the X server says it has focus or the deadline passes, then
     // leaves the rest of the construction a second, so frames are running.

@@ -25,9 +25,9 @@ namespace
 int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool recording,
             Pakemino::PatternKeeper* pattern)
 {
-    const std::string patternName = pattern != nullptr ? pattern->Name() : "";
-    HWND window = Pakemino::CreateMainWindow(instance, showCommand,
-                                             Pakemino::WindowTitle(recording, patternName));
+    HWND window = Pakemino::CreateMainWindow(
+        instance, showCommand,
+        Pakemino::WindowTitle(recording, pattern != nullptr ? pattern->Name() : ""));
     if (window == nullptr)
     {
         // Without a window nothing could ever end the loop.
@@ -41,38 +41,28 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool re
     {
         Pakemino::Game game(window);
         Pakemino::Win32LoopSystem system;
-        if (pattern == nullptr)
+        if (pattern != nullptr)
         {
-            exitCode =
-                Pakemino::RunMessageLoop(system, lastFrameTime, [&game] { game.RunFrame(); });
+            pattern->Start(*game.sequencer);
         }
-        else
-        {
-            Pakemino::RhythmSequencer& sequencer = *game.sequencer;
-            Pakemino::ApplyPattern(pattern->Loaded(), sequencer);
-            bool shownUnsaved = false;
-            exitCode = Pakemino::RunMessageLoop(
-                system, lastFrameTime,
-                [&]
-                {
-                    game.RunFrame();
-                    if (std::exchange(game.saveRequested, false))
-                    {
-                        pattern->Save(sequencer, stderr);
-                    }
-                    if (pattern->Unsaved(sequencer) != shownUnsaved)
-                    {
-                        shownUnsaved = !shownUnsaved;
-                        SetWindowTextW(
-                            window,
-                            Pakemino::WindowTitle(recording, patternName, shownUnsaved).c_str());
-                    }
-                });
-            // However the game ended; a beat that could not be kept is not a clean exit.
-            if (pattern->Unsaved(sequencer) && !pattern->Save(sequencer, stderr))
+        exitCode = Pakemino::RunMessageLoop(
+            system, lastFrameTime,
+            [&]
             {
-                exitCode = 1;
-            }
+                game.RunFrame();
+                if (pattern != nullptr &&
+                    pattern->AfterFrame(*game.sequencer, std::exchange(game.saveRequested, false),
+                                        stderr))
+                {
+                    SetWindowTextW(window, Pakemino::WindowTitle(recording, pattern->Name(),
+                                                                 pattern->ShownUnsaved())
+                                               .c_str());
+                }
+            });
+        // However the game ended; a beat that could not be kept is not a clean exit.
+        if (pattern != nullptr && !pattern->Finish(*game.sequencer, stderr))
+        {
+            exitCode = 1;
         }
     }
     timeEndPeriod(1);

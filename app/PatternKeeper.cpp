@@ -4,9 +4,11 @@
 #include "app/PatternFile.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <unistd.h>
+#include <utility>
 
 namespace Pakemino
 {
@@ -34,18 +36,61 @@ std::string PatternKeeper::Name() const
     return std::filesystem::path(path).filename().string();
 }
 
-bool PatternKeeper::Save(RhythmSequencer& sequencer, std::FILE* err)
+bool PatternKeeper::AfterFrame(RhythmSequencer& sequencer, bool saveRequested, std::FILE* err)
 {
+    saveAgain = saveAgain || saveRequested;
+    if (saving && saving->error.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+    {
+        EndSave(err);
+    }
+    if (saveAgain && !saving)
+    {
+        StartSave(sequencer);
+    }
+    const bool unsaved = PatternOf(sequencer) != saved;
+    return std::exchange(shownUnsaved, unsaved) != unsaved;
+}
+
+bool PatternKeeper::Finish(RhythmSequencer& sequencer, std::FILE* err)
+{
+    if (saving)
+    {
+        EndSave(err);
+    }
+    if (PatternOf(sequencer) != saved)
+    {
+        StartSave(sequencer);
+        EndSave(err);
+    }
+    return PatternOf(sequencer) == saved;
+}
+
+void PatternKeeper::StartSave(RhythmSequencer& sequencer)
+{
+    saveAgain = false;
     const Pattern pattern = PatternOf(sequencer);
-    std::string error;
-    if (!ReplaceFile(path, FormatPattern(pattern), error))
+    saving.emplace(Saving{pattern, std::async(std::launch::async,
+                                              [file = path, bytes = FormatPattern(pattern)]
+                                              {
+                                                  std::string error;
+                                                  ReplaceFile(file, bytes, error);
+                                                  return error;
+                                              })});
+}
+
+void PatternKeeper::EndSave(std::FILE* err)
+{
+    const std::string error = saving->error.get();
+    if (error.empty())
+    {
+        saved = saving->pattern;
+    }
+    else
     {
         std::fprintf(err, "pakemino: the pattern was not saved to %s: %s\n", path.c_str(),
                      error.c_str());
-        return false;
     }
-    saved = pattern;
-    return true;
+    saving.reset();
 }
 
 } // namespace Pakemino

@@ -136,6 +136,7 @@ BOOL ShowWindow(HWND window, int showCommand);
 BOOL UpdateWindow(HWND window);
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
+BOOL SetWindowTextW(HWND window, const wchar_t* text);
 
 BOOL PeekMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
 // Blocks until a message arrives; 0 for WM_QUIT, -1 on failure, otherwise nonzero.

@@ -5,6 +5,7 @@
 #include "platform/window/MessageQueue.h"
 #include "platform/window/SdlMessages.h"
 #include "platform/window/SdlWindow.h"
+#include "platform/window/ThreadMessages.h"
 #include "platform/window/WindowRegistry.h"
 
 #include <algorithm>
@@ -276,6 +277,17 @@ BOOL DestroyWindow(HWND window)
     return 1;
 }
 
+BOOL SetWindowTextW(HWND window, const wchar_t* text)
+{
+    HWND__* live = Live(window);
+    if (live == nullptr)
+    {
+        return 0;
+    }
+    SDL_SetWindowTitle(live->sdl, ToUtf8(text).c_str());
+    return 1;
+}
+
 BOOL IsWindow(HWND window)
 {
     return Live(window) != nullptr ? 1 : 0;
@@ -345,6 +357,11 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
     System().queue.Post(window, message, wParam, lParam, SDL_GetTicks());
     return 1;
+}
+
+void platform::sdl::PostFromAnyThread(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    System().queue.Post(window, message, wParam, lParam, SDL_GetTicks());
 }
 
 void PostQuitMessage(int exitCode)

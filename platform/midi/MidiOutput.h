@@ -1,0 +1,29 @@
+#pragma once
+// The program's MIDI output: a port named "pakemino" on every running MIDI system, each
+// message sent on all of them.
+
+#include "platform/midi/MidiSystems.h"
+#include "platform/window/Win32.h"
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace platform::rtmidi
+{
+
+class MidiOutput
+{
+public:
+    // Null when no MIDI system runs or none lets a port open.
+    static std::unique_ptr<MidiOutput> Open();
+
+    // A short message packed as status | data1 << 8 | data2 << 16; any thread may send.
+    void Send(DWORD message);
+
+private:
+    std::mutex lock;
+    std::vector<std::unique_ptr<RtMidiOut>> ports;
+};
+
+} // namespace platform::rtmidi

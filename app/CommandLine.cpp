@@ -12,7 +12,8 @@ enum class Action
 {
     Help,
     Version,
-    Value
+    Value,
+    Flag
 };
 
 struct Option
@@ -24,6 +25,7 @@ struct Option
     std::string Options::*value;
     const char* help;
     Action action;
+    bool Options::*flag = nullptr;
 };
 
 constexpr Option Table[] = {
@@ -33,6 +35,8 @@ constexpr Option Table[] = {
      "record everything played into FILE (.wav, .flac or .ogg)", Action::Value},
     {"--record-format", nullptr, "FORMAT", &Options::recordFormat,
      "the take's samples: float, 16 or 24 (.wav: float; .flac: 24)", Action::Value},
+    {"--no-midi", nullptr, nullptr, nullptr, "open no MIDI input or clock output", Action::Flag,
+     &Options::noMidi},
 };
 
 void PrintUsage(std::FILE* to)
@@ -64,6 +68,11 @@ void PrintHelp(std::FILE* to)
     std::fprintf(to, "\nKeys: the four rows from Z to 1 sing \"pa\", \"ke\", \"ro\" and \"no\"; "
                      "Shift transposes;\nF1-F9 and the keypad edit the drums, F11/F12 set the "
                      "tempo; Alt+Enter switches\nfullscreen; Escape quits.\n");
+    std::fprintf(to, "MIDI: an input and an output named pakemino on the ALSA sequencer and on a "
+                     "running JACK\nserver, the input joined to every hardware source. Channels "
+                     "1-4 sing the rows,\nnote 60 at the recording's pitch; channel 10 plays the "
+                     "drums. MIDI clock in drives\nthe drum machine; its own steps send clock "
+                     "out.\n");
     std::fprintf(to, "Environment: PAKEMINO_SCALE=N opens the window at N times 640x480.\n");
 }
 
@@ -123,6 +132,9 @@ std::optional<int> HandleCommandLine(int argc, const char* const* argv, Options&
                 return UsageError(err, "a value is missing after", argv[i]);
             }
             options.*option->value = inlineValue != nullptr ? inlineValue : argv[++i];
+            break;
+        case Action::Flag:
+            options.*option->flag = true;
             break;
         }
     }

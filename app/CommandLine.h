@@ -15,6 +15,8 @@ struct Options
     std::string recordPath;
     // The take's sample format ("float", "16", "24"), empty for the file type's best.
     std::string recordFormat;
+    // No MIDI ports: no input, no clock out.
+    bool noMidi = false;
 };
 
 // Reads argv into options. Returns the exit code when the program should end now (after

@@ -4,6 +4,7 @@
 #include "app/Game.h"
 #include "app/MainWindow.h"
 #include "app/MessageLoop.h"
+#include "app/WindowProc.h"
 #include "platform/audio/TakeRecorder.h"
 
 #include <cstdio>
@@ -13,7 +14,7 @@
 namespace
 {
 
-int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool recording)
+int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool recording, bool midi)
 {
     HWND window = Pakemino::CreateMainWindow(instance, showCommand, recording);
     if (window == nullptr)
@@ -27,9 +28,15 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool re
     const DWORD lastFrameTime = timeGetTime();
     int exitCode = 0;
     {
-        Pakemino::Game game(window);
+        Pakemino::Game game(window, Pakemino::CreateGameDevices(),
+                            midi ? Qorv::Midi::CreateMidiManager() : nullptr);
+        Pakemino::midiMessageHandler = [&game](LPARAM message)
+        {
+            game.HandleMidi(message);
+        };
         Pakemino::Win32LoopSystem system;
         exitCode = Pakemino::RunMessageLoop(system, lastFrameTime, [&game] { game.RunFrame(); });
+        Pakemino::midiMessageHandler = nullptr;
     }
     timeEndPeriod(1);
     return exitCode;
@@ -58,8 +65,8 @@ int main(int argc, char** argv)
         }
         platform::audio::TakeRecorder::Attach(take.get());
     }
-    const int exitCode =
-        WinMain(GetModuleHandleW(nullptr), nullptr, "", SW_SHOWDEFAULT, take != nullptr);
+    const int exitCode = WinMain(GetModuleHandleW(nullptr), nullptr, "", SW_SHOWDEFAULT,
+                                 take != nullptr, !options.noMidi);
     if (take != nullptr)
     {
         // The Game and its sound device are gone: nothing feeds the take any more.

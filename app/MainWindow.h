@@ -10,4 +10,7 @@ namespace Pakemino
 // a take is recorded the title says so.
 HWND CreateMainWindow(HINSTANCE instance, int showCommand, bool recording = false);
 
+// The title says "(following MIDI clock)" while an outside clock sets the tempo.
+void ShowFollowingClock(HWND window, bool following);
+
 } // namespace Pakemino

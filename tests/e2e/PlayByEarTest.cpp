@@ -3,6 +3,7 @@
 
 #include "tests/platform/audio/Signal.h"
 #include "tests/support/GameSession.h"
+#include "tests/support/JackServer.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -147,7 +148,8 @@ struct Recording
 class Session : private Recording, public GameSession
 {
 public:
-    Session() : GameSession(PAKEMINO_PROGRAM, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw})
+    explicit Session(std::vector<std::string> environment = {})
+        : GameSession(PAKEMINO_PROGRAM, Disk(std::move(environment), raw))
     {
         if (!window)
         {
@@ -161,6 +163,13 @@ public:
         }
         opened = std::chrono::steady_clock::now();
         Focus(deadline);
+    }
+
+    static std::vector<std::string> Disk(std::vector<std::string> environment,
+                                         const std::string& raw)
+    {
+        environment.insert(environment.end(), {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw});
+        return environment;
     }
 
     // Down for several frames, then up as long: even on a loaded machine whose frames come late.
@@ -283,4 +292,37 @@ TEST(PlayByEar, F1RepeatsTheKickOncePerLoopAndF11SlowsTheLoop)
             EXPECT_GT(Match(left, onset > lead ? onset - lead : 0, kick), 0.95) << onset;
         }
     }
+}
+
+TEST(PlayByEar, MidiNoteOnChannelOneSingsPaAtItsPitchAndChannelTenKicks)
+{
+    JackServer jack;
+    ASSERT_TRUE(jack.Running());
+    Session session({jack.Environment()});
+    ASSERT_TRUE(session.window);
+    MidiSender sender;
+    ASSERT_TRUE(sender.ConnectTo("pakemino:pakemino", 10s));
+    std::this_thread::sleep_for(500ms);
+    // Note 72 is an octave above the recording; the note-off changes nothing.
+    sender.Send({0x90, 72, 127});
+    sender.Send({0x80, 72, 0});
+    std::this_thread::sleep_for(1500ms);
+    sender.Send({0x99, 36, 127});
+    std::this_thread::sleep_for(1500ms);
+    ASSERT_EQ(session.Quit(), 0);
+
+    const auto& left = session.left;
+    const auto onsets = Onsets(left);
+    ASSERT_EQ(onsets.size(), 2u);
+    const Mono pa = ReadSample(PAKEMINO_DATA "/pa.wav");
+    const auto octaveUp = AsPlayed(pa, 2.0);
+    const auto kick = AsPlayed(ReadSample(PAKEMINO_DATA "/beat1.wav"), 1.0);
+    auto startOf = [](size_t onset, const std::vector<double>& reference)
+    {
+        const size_t lead = FirstSounding(reference);
+        return onset > lead ? onset - lead : 0;
+    };
+    EXPECT_GT(Match(left, startOf(onsets[0], octaveUp), octaveUp), 0.95);
+    EXPECT_LT(Match(left, startOf(onsets[0], octaveUp), AsPlayed(pa, 1.0)), 0.5);
+    EXPECT_GT(Match(left, startOf(onsets[1], kick), kick), 0.95);
 }

@@ -2,10 +2,14 @@
 // loaded samples take, and the start-up time to the first frame with every sample loaded.
 //   latency-bench [--trials N]            offline: scripted keyboard, mixer pulled here
 //   latency-bench --startup [--runs N]    the real window: run under a display (xvfb-run)
+//   latency-bench --midi [--trials N]     the real window, loop and MIDI input on a private
+//                                         JACK server: MIDI to Play, and the clock sent out
 // Like the program it finds data/ beside itself.
 
 #include "app/Game.h"
 #include "app/MainWindow.h"
+#include "app/MessageLoop.h"
+#include "app/WindowProc.h"
 #include "framework/base/IFileFinder.h"
 #include "framework/draw/IDrawer.h"
 #include "framework/input/DxInputManager.h"
@@ -14,17 +18,23 @@
 #include "platform/audio/Mixer.h"
 #include "tests/platform/audio/OfflineMixer.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/JackServer.h"
 #include "tests/support/ScriptedDirectInput.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <jack/jack.h>
+#include <jack/midiport.h>
 #include <malloc.h>
+#include <random>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -217,6 +227,165 @@ int Startup(const char* self, int runs)
     return 0;
 }
 
+// A JACK client that notes the frame time of every clock pulse on its input.
+class ClockListener
+{
+public:
+    ClockListener()
+    {
+        client = jack_client_open("clock-listener", JackNoStartServer, nullptr);
+        if (client == nullptr)
+        {
+            return;
+        }
+        port = jack_port_register(client, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+        jack_set_process_callback(client, Process, this);
+        jack_activate(client);
+        const char** outputs =
+            jack_get_ports(client, "^pakemino", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
+        if (outputs != nullptr && outputs[0] != nullptr)
+        {
+            jack_connect(client, outputs[0], jack_port_name(port));
+        }
+        jack_free(outputs);
+    }
+    ~ClockListener()
+    {
+        if (client != nullptr)
+        {
+            jack_client_close(client);
+        }
+    }
+
+    // Milliseconds between pulses, by JACK's frame time.
+    std::vector<double> Intervals() const
+    {
+        std::vector<double> intervals;
+        const size_t count = std::min(pulses.load(), frames.size());
+        const double rate = client != nullptr ? jack_get_sample_rate(client) : 48000.0;
+        for (size_t i = 1; i < count; ++i)
+        {
+            intervals.push_back(static_cast<double>(frames[i] - frames[i - 1]) * 1e3 / rate);
+        }
+        return intervals;
+    }
+    jack_nframes_t Period() const { return client != nullptr ? jack_get_buffer_size(client) : 0; }
+
+private:
+    static int Process(jack_nframes_t count, void* self)
+    {
+        auto* listener = static_cast<ClockListener*>(self);
+        void* buffer = jack_port_get_buffer(listener->port, count);
+        const jack_nframes_t start = jack_last_frame_time(listener->client);
+        for (uint32_t i = 0; i < jack_midi_get_event_count(buffer); ++i)
+        {
+            jack_midi_event_t event;
+            const size_t at = listener->pulses.load();
+            if (jack_midi_event_get(&event, buffer, i) == 0 && event.size == 1 &&
+                event.buffer[0] == 0xF8 && at < listener->frames.size())
+            {
+                listener->frames[at] = start + event.time;
+                listener->pulses.store(at + 1);
+            }
+        }
+        return 0;
+    }
+
+    jack_client_t* client = nullptr;
+    jack_port_t* port = nullptr;
+    std::vector<jack_nframes_t> frames = std::vector<jack_nframes_t>(100000);
+    std::atomic<size_t> pulses{0};
+};
+
+// MIDI notes sent into the running program at random moments against its frames, timed from
+// the send to the moment the Game has started the voice; and the clock the pattern sends out.
+int Midi(int trials)
+{
+    TestSupport::JackServer jack;
+    if (!jack.Running())
+    {
+        std::fprintf(stderr, "latency-bench: no JACK server (jackd) could be started\n");
+        return 1;
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    HWND window = Pakemino::CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWDEFAULT);
+    if (window == nullptr)
+    {
+        std::fprintf(stderr, "latency-bench: no window (run under xvfb-run)\n");
+        return 1;
+    }
+    timeBeginPeriod(1);
+    std::vector<double> delays;
+    std::vector<double> intervals;
+    jack_nframes_t jackPeriod = 0;
+    {
+        Pakemino::Game game(window, Pakemino::CreateGameDevices(), Qorv::Midi::CreateMidiManager());
+        // A kick on every step, so the pattern's own clock runs all the while.
+        game.sequencer->tracks[0].steps.fill(true);
+        ClockListener listener;
+        jackPeriod = listener.Period();
+        std::atomic<double> sentAt{0.0};
+        std::atomic<bool> sent{false};
+        Pakemino::midiMessageHandler = [&](LPARAM message)
+        {
+            game.HandleMidi(message);
+            if ((message & 0xF0) == 0x90)
+            {
+                delays.push_back(NowMs() - sentAt.load());
+            }
+        };
+        std::thread sender(
+            [&]
+            {
+                TestSupport::MidiSender midi;
+                if (midi.ConnectTo("pakemino:pakemino", std::chrono::seconds(10)))
+                {
+                    std::mt19937 random(23);
+                    std::uniform_int_distribution<int> pause(20, 60);
+                    for (int trial = 0; trial < trials; ++trial)
+                    {
+                        std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
+                        sentAt = NowMs();
+                        midi.Send({0x90, 60, 100});
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                }
+                sent = true;
+            });
+        Pakemino::Win32LoopSystem system;
+        Pakemino::RunMessageLoop(system, timeGetTime(),
+                                 [&]
+                                 {
+                                     game.RunFrame();
+                                     if (sent)
+                                     {
+                                         PostQuitMessage(0);
+                                     }
+                                 });
+        sender.join();
+        Pakemino::midiMessageHandler = nullptr;
+        intervals = listener.Intervals();
+    }
+    timeEndPeriod(1);
+    const double jackMs = jackPeriod * 1000.0 / OutputRate;
+    const double mixerMs = platform::audio::Mixer::PeriodFrames * 1000.0 / OutputRate;
+    std::printf("MIDI notes played      %zu of %d\n", delays.size(), trials);
+    std::printf("MIDI send to Play      p1 %.2f ms, median %.2f ms, p99 %.2f ms (JACK period %u"
+                " frames = %.2f ms included)\n",
+                Percentile(delays, 0.01), Percentile(delays, 0.5), Percentile(delays, 0.99),
+                static_cast<unsigned>(jackPeriod), jackMs);
+    std::printf("MIDI to sound worst %.2f ms (p99 + one mixer period %.2f ms), jitter %.2f ms"
+                " (p99 - p1)\n",
+                Percentile(delays, 0.99) + mixerMs, mixerMs,
+                Percentile(delays, 0.99) - Percentile(delays, 0.01));
+    std::printf("clock out, %zu pulse intervals by JACK frame time: p1 %.2f ms, median %.2f ms,"
+                " p99 %.2f ms, jitter %.2f ms (p99 - p1)\n",
+                intervals.size(), Percentile(intervals, 0.01), Percentile(intervals, 0.5),
+                Percentile(intervals, 0.99),
+                Percentile(intervals, 0.99) - Percentile(intervals, 0.01));
+    return delays.empty() ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -224,6 +393,7 @@ int main(int argc, char** argv)
     int trials = 200;
     int runs = 5;
     bool startup = false;
+    bool midi = false;
     for (int i = 1; i < argc; ++i)
     {
         const std::string flag = argv[i];
@@ -235,6 +405,10 @@ int main(int argc, char** argv)
         {
             startup = true;
         }
+        if (flag == "--midi")
+        {
+            midi = true;
+        }
         if (flag == "--runs" && i + 1 < argc)
         {
             runs = std::atoi(argv[++i]);
@@ -243,6 +417,10 @@ int main(int argc, char** argv)
         {
             trials = std::atoi(argv[++i]);
         }
+    }
+    if (midi)
+    {
+        return Midi(trials);
     }
     return startup ? Startup(argv[0], runs) : Offline(trials);
 }

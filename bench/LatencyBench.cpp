@@ -325,7 +325,8 @@ int Midi(int trials)
         ClockListener listener;
         jackPeriod = listener.Period();
         std::atomic<double> sentAt{0.0};
-        std::atomic<bool> sent{false};
+        // A loaded machine may hold the last notes up: they get two seconds.
+        std::atomic<double> sentAllAt{0.0};
         Pakemino::midiMessageHandler = [&](LPARAM message)
         {
             game.HandleMidi(message);
@@ -348,20 +349,22 @@ int Midi(int trials)
                         sentAt = NowMs();
                         midi.Send({0x90, 60, 100});
                     }
-                    std::this_thread::sleep_for(std::chrono::milliseconds(200));
                 }
-                sent = true;
+                sentAllAt = NowMs();
             });
         Pakemino::Win32LoopSystem system;
-        Pakemino::RunMessageLoop(system, timeGetTime(),
-                                 [&]
-                                 {
-                                     game.RunFrame();
-                                     if (sent)
-                                     {
-                                         PostQuitMessage(0);
-                                     }
-                                 });
+        Pakemino::RunMessageLoop(
+            system, timeGetTime(),
+            [&]
+            {
+                game.RunFrame();
+                const double done = sentAllAt.load();
+                if (done > 0.0 &&
+                    (delays.size() == static_cast<size_t>(trials) || NowMs() > done + 2000.0))
+                {
+                    PostQuitMessage(0);
+                }
+            });
         sender.join();
         Pakemino::midiMessageHandler = nullptr;
         intervals = listener.Intervals();

@@ -6,6 +6,8 @@ namespace platform::rtmidi
 namespace
 {
 
+const char* const PortName = "pakemino";
+
 // The bytes a short message has, by its status.
 size_t LengthOf(uint8_t status)
 {
@@ -27,18 +29,23 @@ std::unique_ptr<MidiOutput> MidiOutput::Open()
     auto output = std::make_unique<MidiOutput>();
     for (const RtMidi::Api api : RunningSystems())
     {
+        if (api == RtMidi::UNIX_JACK)
+        {
+            output->jack = JackMidiOutput::Open(PortName);
+            continue;
+        }
         try
         {
-            auto port = std::make_unique<RtMidiOut>(api, "pakemino");
+            auto port = std::make_unique<RtMidiOut>(api, PortName);
             Quiet(*port);
-            port->openVirtualPort("pakemino");
+            port->openVirtualPort(PortName);
             output->ports.push_back(std::move(port));
         }
         catch (const RtMidiError&)
         {
         }
     }
-    return output->ports.empty() ? nullptr : std::move(output);
+    return output->ports.empty() && output->jack == nullptr ? nullptr : std::move(output);
 }
 
 void MidiOutput::Send(DWORD message)
@@ -48,12 +55,17 @@ void MidiOutput::Send(DWORD message)
     {
         return;
     }
+    const size_t length = LengthOf(status);
     std::vector<unsigned char> bytes;
-    for (size_t i = 0; i < LengthOf(status); ++i)
+    for (size_t i = 0; i < length; ++i)
     {
         bytes.push_back(static_cast<unsigned char>((message >> (8 * i)) & 0xFF));
     }
     const std::lock_guard hold(lock);
+    if (jack != nullptr)
+    {
+        jack->Send(message, length);
+    }
     for (const auto& port : ports)
     {
         try

@@ -1,7 +1,8 @@
 #pragma once
 // The program's MIDI output: a port named "pakemino" on every running MIDI system, each
-// message sent on all of them.
+// message sent on all of them: through RtMidi on the ALSA sequencer, through libjack on JACK.
 
+#include "platform/midi/JackMidiOutput.h"
 #include "platform/midi/MidiSystems.h"
 #include "platform/window/Win32.h"
 
@@ -24,6 +25,7 @@ public:
 private:
     std::mutex lock;
     std::vector<std::unique_ptr<RtMidiOut>> ports;
+    std::unique_ptr<JackMidiOutput> jack;
 };
 
 } // namespace platform::rtmidi

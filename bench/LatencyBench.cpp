@@ -3,7 +3,7 @@
 //   latency-bench [--trials N]            offline: scripted keyboard, mixer pulled here
 //   latency-bench --startup [--runs N]    the real window: run under a display (xvfb-run)
 //   latency-bench --midi [--trials N]     the real window, loop and MIDI input on a private
-//                                         JACK server: MIDI to Play, and the clock sent out
+//                                         JACK server (xvfb-run): MIDI to Play, clock sent out
 // Like the program it finds data/ beside itself.
 
 #include "app/Game.h"
@@ -227,34 +227,57 @@ int Startup(const char* self, int runs)
     return 0;
 }
 
-// A JACK client that notes the frame time of every clock pulse on its input.
-class ClockListener
+// A JACK client that notes the frame time of every clock pulse the program sends, and the
+// moment each test note reaches the JACK graph, in the same cycle as the program's input.
+class JackListener
 {
 public:
-    ClockListener()
+    // A note's number and velocity carry the trial it belongs to.
+    static constexpr int NotesPerVelocity = 24;
+
+    JackListener()
     {
-        client = jack_client_open("clock-listener", JackNoStartServer, nullptr);
+        client = jack_client_open("listener", JackNoStartServer, nullptr);
         if (client == nullptr)
         {
             return;
         }
-        port = jack_port_register(client, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+        clock = jack_port_register(client, "clock", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+        notes = jack_port_register(client, "notes", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
         jack_set_process_callback(client, Process, this);
         jack_activate(client);
         const char** outputs =
             jack_get_ports(client, "^pakemino", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
         if (outputs != nullptr && outputs[0] != nullptr)
         {
-            jack_connect(client, outputs[0], jack_port_name(port));
+            jack_connect(client, outputs[0], jack_port_name(clock));
         }
         jack_free(outputs);
     }
-    ~ClockListener()
+    ~JackListener()
     {
         if (client != nullptr)
         {
             jack_client_close(client);
         }
+    }
+
+    void ListenTo(const char* sender)
+    {
+        if (client != nullptr)
+        {
+            jack_connect(client, sender, jack_port_name(notes));
+        }
+    }
+    static int TrialOf(uint8_t note, uint8_t velocity)
+    {
+        return (velocity - 1) * NotesPerVelocity + (note - 48);
+    }
+    // When the trial's note reached JACK, in NowMs's time; 0 if it never did.
+    double ArrivalMs(int trial) const
+    {
+        return trial >= 0 && static_cast<size_t>(trial) < arrivals.size() ? arrivals[trial].load()
+                                                                          : 0.0;
     }
 
     // Milliseconds between pulses, by JACK's frame time.
@@ -274,12 +297,25 @@ public:
 private:
     static int Process(jack_nframes_t count, void* self)
     {
-        auto* listener = static_cast<ClockListener*>(self);
-        void* buffer = jack_port_get_buffer(listener->port, count);
+        auto* listener = static_cast<JackListener*>(self);
+        const double now = NowMs();
+        void* buffer = jack_port_get_buffer(listener->notes, count);
+        jack_midi_event_t event;
+        for (uint32_t i = 0; i < jack_midi_get_event_count(buffer); ++i)
+        {
+            if (jack_midi_event_get(&event, buffer, i) == 0 && event.size == 3)
+            {
+                const int trial = TrialOf(event.buffer[1], event.buffer[2]);
+                if (trial >= 0 && static_cast<size_t>(trial) < listener->arrivals.size())
+                {
+                    listener->arrivals[trial].store(now);
+                }
+            }
+        }
+        buffer = jack_port_get_buffer(listener->clock, count);
         const jack_nframes_t start = jack_last_frame_time(listener->client);
         for (uint32_t i = 0; i < jack_midi_get_event_count(buffer); ++i)
         {
-            jack_midi_event_t event;
             const size_t at = listener->pulses.load();
             if (jack_midi_event_get(&event, buffer, i) == 0 && event.size == 1 &&
                 event.buffer[0] == 0xF8 && at < listener->frames.size())
@@ -292,15 +328,20 @@ private:
     }
 
     jack_client_t* client = nullptr;
-    jack_port_t* port = nullptr;
+    jack_port_t* clock = nullptr;
+    jack_port_t* notes = nullptr;
     std::vector<jack_nframes_t> frames = std::vector<jack_nframes_t>(100000);
     std::atomic<size_t> pulses{0};
+    std::vector<std::atomic<double>> arrivals =
+        std::vector<std::atomic<double>>(NotesPerVelocity * 127);
 };
 
 // MIDI notes sent into the running program at random moments against its frames, timed from
-// the send to the moment the Game has started the voice; and the clock the pattern sends out.
+// their arrival in JACK (and from their send) to the moment the Game has started the voice; and
+// the clock the pattern sends out meanwhile.
 int Midi(int trials)
 {
+    trials = std::min(trials, JackListener::NotesPerVelocity * 127);
     TestSupport::JackServer jack;
     if (!jack.Running())
     {
@@ -315,24 +356,33 @@ int Midi(int trials)
         return 1;
     }
     timeBeginPeriod(1);
-    std::vector<double> delays;
+    std::vector<double> fromArrival;
+    std::vector<double> fromSend;
     std::vector<double> intervals;
     jack_nframes_t jackPeriod = 0;
+    int arrived = 0;
     {
         Pakemino::Game game(window, Pakemino::CreateGameDevices(), Qorv::Midi::CreateMidiManager());
         // A kick on every step, so the pattern's own clock runs all the while.
         game.sequencer->tracks[0].steps.fill(true);
-        ClockListener listener;
+        JackListener listener;
         jackPeriod = listener.Period();
-        std::atomic<double> sentAt{0.0};
+        std::vector<std::atomic<double>> sentAt(static_cast<size_t>(trials));
         // A loaded machine may hold the last notes up: they get two seconds.
         std::atomic<double> sentAllAt{0.0};
         Pakemino::midiMessageHandler = [&](LPARAM message)
         {
             game.HandleMidi(message);
-            if ((message & 0xF0) == 0x90)
+            const double played = NowMs();
+            const auto note = Qorv::Midi::Unpack(message);
+            const int trial = JackListener::TrialOf(note.data1, note.data2);
+            if (note.Kind() == Qorv::Midi::NoteOn && trial >= 0 && trial < trials)
             {
-                delays.push_back(NowMs() - sentAt.load());
+                fromSend.push_back(played - sentAt[static_cast<size_t>(trial)].load());
+                if (const double arrived = listener.ArrivalMs(trial); arrived > 0.0)
+                {
+                    fromArrival.push_back(played - arrived);
+                }
             }
         };
         std::thread sender(
@@ -341,13 +391,18 @@ int Midi(int trials)
                 TestSupport::MidiSender midi;
                 if (midi.ConnectTo("pakemino:pakemino", std::chrono::seconds(10)))
                 {
+                    listener.ListenTo("test-sender:out");
                     std::mt19937 random(23);
                     std::uniform_int_distribution<int> pause(20, 60);
                     for (int trial = 0; trial < trials; ++trial)
                     {
                         std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
-                        sentAt = NowMs();
-                        midi.Send({0x90, 60, 100});
+                        sentAt[static_cast<size_t>(trial)] = NowMs();
+                        midi.Send({0x90,
+                                   static_cast<unsigned char>(
+                                       48 + trial % JackListener::NotesPerVelocity),
+                                   static_cast<unsigned char>(
+                                       1 + trial / JackListener::NotesPerVelocity)});
                     }
                 }
                 sentAllAt = NowMs();
@@ -360,7 +415,7 @@ int Midi(int trials)
                 game.RunFrame();
                 const double done = sentAllAt.load();
                 if (done > 0.0 &&
-                    (delays.size() == static_cast<size_t>(trials) || NowMs() > done + 2000.0))
+                    (fromSend.size() == static_cast<size_t>(trials) || NowMs() > done + 2000.0))
                 {
                     PostQuitMessage(0);
                 }
@@ -368,25 +423,32 @@ int Midi(int trials)
         sender.join();
         Pakemino::midiMessageHandler = nullptr;
         intervals = listener.Intervals();
+        for (int trial = 0; trial < trials; ++trial)
+        {
+            arrived += listener.ArrivalMs(trial) > 0.0 ? 1 : 0;
+        }
     }
     timeEndPeriod(1);
-    const double jackMs = jackPeriod * 1000.0 / OutputRate;
     const double mixerMs = platform::audio::Mixer::PeriodFrames * 1000.0 / OutputRate;
-    std::printf("MIDI notes played      %zu of %d\n", delays.size(), trials);
-    std::printf("MIDI send to Play      p1 %.2f ms, median %.2f ms, p99 %.2f ms (JACK period %u"
-                " frames = %.2f ms included)\n",
-                Percentile(delays, 0.01), Percentile(delays, 0.5), Percentile(delays, 0.99),
-                static_cast<unsigned>(jackPeriod), jackMs);
-    std::printf("MIDI to sound worst %.2f ms (p99 + one mixer period %.2f ms), jitter %.2f ms"
-                " (p99 - p1)\n",
-                Percentile(delays, 0.99) + mixerMs, mixerMs,
-                Percentile(delays, 0.99) - Percentile(delays, 0.01));
+    std::printf("MIDI notes played      %zu of %d (%d reached JACK's graph), JACK period %u"
+                " frames = %.2f ms\n",
+                fromSend.size(), trials, arrived, static_cast<unsigned>(jackPeriod),
+                jackPeriod * 1000.0 / OutputRate);
+    std::printf("MIDI send to Play      p1 %.2f ms, median %.2f ms, p99 %.2f ms\n",
+                Percentile(fromSend, 0.01), Percentile(fromSend, 0.5), Percentile(fromSend, 0.99));
+    std::printf("MIDI arrival to Play   p1 %.2f ms, median %.2f ms, p99 %.2f ms\n",
+                Percentile(fromArrival, 0.01), Percentile(fromArrival, 0.5),
+                Percentile(fromArrival, 0.99));
+    std::printf("MIDI to sound worst %.2f ms (arrival p99 + one mixer period %.2f ms), jitter"
+                " %.2f ms (p99 - p1)\n",
+                Percentile(fromArrival, 0.99) + mixerMs, mixerMs,
+                Percentile(fromArrival, 0.99) - Percentile(fromArrival, 0.01));
     std::printf("clock out, %zu pulse intervals by JACK frame time: p1 %.2f ms, median %.2f ms,"
                 " p99 %.2f ms, jitter %.2f ms (p99 - p1)\n",
                 intervals.size(), Percentile(intervals, 0.01), Percentile(intervals, 0.5),
                 Percentile(intervals, 0.99),
                 Percentile(intervals, 0.99) - Percentile(intervals, 0.01));
-    return delays.empty() ? 1 : 0;
+    return fromSend.empty() ? 1 : 0;
 }
 
 } // namespace

@@ -22,15 +22,14 @@ std::unique_ptr<MidiInput> MidiInput::Open(HWND window)
     {
         if (auto port = input->OpenPort(api, nullptr))
         {
-            System system{std::move(port), std::make_unique<HardwareSources>(api), {}};
-            input->ConnectHardware(system);
-            input->systems.push_back(std::move(system));
+            input->systems.push_back({std::move(port), std::make_unique<HardwareSources>(api), {}});
         }
     }
     if (input->systems.empty())
     {
         return nullptr;
     }
+    input->ConnectAllHardware();
     input->watcher = std::thread([raw = input.get()] { raw->Watch(); });
     return input;
 }
@@ -84,7 +83,28 @@ std::unique_ptr<RtMidiIn> MidiInput::OpenPort(RtMidi::Api api, const std::string
     return nullptr;
 }
 
-void MidiInput::ConnectHardware(System& system)
+void MidiInput::ConnectAllHardware()
+{
+    // A JACK server that bridges the hardware (PipeWire, a2j) lists the keyboards the sequencer
+    // has: they are taken from JACK alone, or every note would play twice.
+    bool jackHasHardware = false;
+    for (System& system : systems)
+    {
+        if (system.port->getCurrentApi() == RtMidi::UNIX_JACK)
+        {
+            jackHasHardware = ConnectHardware(system, true);
+        }
+    }
+    for (System& system : systems)
+    {
+        if (system.port->getCurrentApi() != RtMidi::UNIX_JACK)
+        {
+            ConnectHardware(system, !jackHasHardware);
+        }
+    }
+}
+
+bool MidiInput::ConnectHardware(System& system, bool wanted)
 {
     std::set<std::string> present;
     const unsigned int count = system.port->getPortCount();
@@ -96,7 +116,7 @@ void MidiInput::ConnectHardware(System& system)
             continue;
         }
         present.insert(name);
-        if (system.sources.count(name) == 0)
+        if (wanted && system.sources.count(name) == 0)
         {
             if (auto source = OpenPort(system.port->getCurrentApi(), &name))
             {
@@ -106,7 +126,8 @@ void MidiInput::ConnectHardware(System& system)
     }
     // A source unplugged takes its connection with it.
     std::erase_if(system.sources,
-                  [&](const auto& entry) { return present.count(entry.first) == 0; });
+                  [&](const auto& entry) { return !wanted || present.count(entry.first) == 0; });
+    return !present.empty();
 }
 
 void MidiInput::Watch()
@@ -114,10 +135,7 @@ void MidiInput::Watch()
     std::unique_lock hold(lock);
     while (!wake.wait_for(hold, WatchInterval, [this] { return stopping; }))
     {
-        for (System& system : systems)
-        {
-            ConnectHardware(system);
-        }
+        ConnectAllHardware();
     }
 }
 

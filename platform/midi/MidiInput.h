@@ -39,7 +39,10 @@ private:
 
     explicit MidiInput(HWND window);
     std::unique_ptr<RtMidiIn> OpenPort(RtMidi::Api api, const std::string* source);
-    void ConnectHardware(System& system);
+    void ConnectAllHardware();
+    // Connects the new hardware sources when wanted, lets go of the gone (or all unwanted);
+    // true when the system has any.
+    bool ConnectHardware(System& system, bool wanted);
     void Watch();
     static void Received(double, std::vector<unsigned char>* message, void* self);
 

@@ -1,7 +1,7 @@
 #pragma once
-// The output port on JACK, written with libjack rather than RtMidi: RtMidi puts every message
-// at the start of the next period, so clock pulses would move by up to a period; here each one
-// lands a period after it was sent, to the frame, and keeps the sender's spacing.
+// The output port on JACK, through libjack: RtMidi puts every message at the start of the next
+// period, so clock pulses would move by up to a period; here each one lands a period after it
+// was sent, to the frame, and keeps the sender's spacing.
 
 #include "platform/window/Win32.h"
 

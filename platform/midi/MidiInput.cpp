@@ -18,18 +18,17 @@ constexpr uint8_t SystemExclusive = 0xF0;
 std::unique_ptr<MidiInput> MidiInput::Open(HWND window)
 {
     std::unique_ptr<MidiInput> input(new MidiInput(window));
-    for (const RtMidi::Api api : RunningSystems())
+    if (SequencerPresent())
     {
-        if (auto port = input->OpenPort(api, nullptr))
-        {
-            input->systems.push_back({std::move(port), std::make_unique<HardwareSources>(api), {}});
-        }
+        input->sequencer = input->OpenSequencerPort(nullptr);
     }
-    if (input->systems.empty())
+    QuietJack();
+    input->jack = JackMidiInput::Open(PortName, Deliver, input.get());
+    if (input->sequencer == nullptr && input->jack == nullptr)
     {
         return nullptr;
     }
-    input->ConnectAllHardware();
+    input->ConnectHardware();
     input->watcher = std::thread([raw = input.get()] { raw->Watch(); });
     return input;
 }
@@ -54,11 +53,11 @@ void MidiInput::Start(HMIDIIN startedHandle)
     handle = startedHandle;
 }
 
-std::unique_ptr<RtMidiIn> MidiInput::OpenPort(RtMidi::Api api, const std::string* source)
+std::unique_ptr<RtMidiIn> MidiInput::OpenSequencerPort(const std::string* source)
 {
     try
     {
-        auto port = std::make_unique<RtMidiIn>(api, PortName);
+        auto port = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, PortName);
         Quiet(*port);
         // Clock and Start/Stop are wanted; system exclusive and active sensing are not.
         port->ignoreTypes(true, false, true);
@@ -83,51 +82,36 @@ std::unique_ptr<RtMidiIn> MidiInput::OpenPort(RtMidi::Api api, const std::string
     return nullptr;
 }
 
-void MidiInput::ConnectAllHardware()
+void MidiInput::ConnectHardware()
 {
     // A JACK server that bridges the hardware (PipeWire, a2j) lists the keyboards the sequencer
     // has: they are taken from JACK alone, or every note would play twice.
-    bool jackHasHardware = false;
-    for (System& system : systems)
+    const bool jackHasHardware = jack != nullptr && jack->ConnectHardware();
+    if (sequencer == nullptr)
     {
-        if (system.port->getCurrentApi() == RtMidi::UNIX_JACK)
-        {
-            jackHasHardware = ConnectHardware(system, true);
-        }
+        return;
     }
-    for (System& system : systems)
-    {
-        if (system.port->getCurrentApi() != RtMidi::UNIX_JACK)
-        {
-            ConnectHardware(system, !jackHasHardware);
-        }
-    }
-}
-
-bool MidiInput::ConnectHardware(System& system, bool wanted)
-{
     std::set<std::string> present;
-    const unsigned int count = system.port->getPortCount();
+    const unsigned int count = jackHasHardware ? 0 : sequencer->getPortCount();
     for (unsigned int i = 0; i < count; ++i)
     {
-        const std::string name = system.port->getPortName(i);
-        if (!system.hardware->IsHardware(name))
+        const std::string name = sequencer->getPortName(i);
+        if (!IsSequencerHardware(name))
         {
             continue;
         }
         present.insert(name);
-        if (wanted && system.sources.count(name) == 0)
+        if (sequencerSources.count(name) == 0)
         {
-            if (auto source = OpenPort(system.port->getCurrentApi(), &name))
+            if (auto source = OpenSequencerPort(&name))
             {
-                system.sources.emplace(name, std::move(source));
+                sequencerSources.emplace(name, std::move(source));
             }
         }
     }
     // A source unplugged takes its connection with it.
-    std::erase_if(system.sources,
-                  [&](const auto& entry) { return !wanted || present.count(entry.first) == 0; });
-    return !present.empty();
+    std::erase_if(sequencerSources,
+                  [&](const auto& entry) { return present.count(entry.first) == 0; });
 }
 
 void MidiInput::Watch()
@@ -135,23 +119,27 @@ void MidiInput::Watch()
     std::unique_lock hold(lock);
     while (!wake.wait_for(hold, WatchInterval, [this] { return stopping; }))
     {
-        ConnectAllHardware();
+        ConnectHardware();
     }
 }
 
 void MidiInput::Received(double, std::vector<unsigned char>* message, void* self)
 {
+    Deliver(message->data(), message->size(), self);
+}
+
+void MidiInput::Deliver(const uint8_t* bytes, size_t length, void* self)
+{
     auto* input = static_cast<MidiInput*>(self);
     const HMIDIIN handle = input->handle;
-    if (handle == nullptr || message->empty() || message->size() > 3 ||
-        message->front() == SystemExclusive)
+    if (handle == nullptr || length == 0 || length > 3 || bytes[0] == SystemExclusive)
     {
         return;
     }
     LPARAM packed = 0;
-    for (size_t i = 0; i < message->size(); ++i)
+    for (size_t i = 0; i < length; ++i)
     {
-        packed |= static_cast<LPARAM>((*message)[i]) << (8 * i);
+        packed |= static_cast<LPARAM>(bytes[i]) << (8 * i);
     }
     platform::sdl::PostFromAnyThread(input->window, MM_MIM_DATA, reinterpret_cast<WPARAM>(handle),
                                      packed);

@@ -1,8 +1,9 @@
 #pragma once
-// The program's MIDI input: a port named "pakemino" on every running MIDI system, and one more
-// connected to each hardware source, checked for every second so a keyboard plugged in later
-// plays too. Each message is posted to the window from RtMidi's thread as it arrives.
+// The program's MIDI input: a port named "pakemino" on the ALSA sequencer and on JACK, each
+// joined to every hardware source, checked for every second so a keyboard plugged in later
+// plays too. Each message is posted to the window from the system's thread as it arrives.
 
+#include "platform/midi/JackMidiInput.h"
 #include "platform/midi/MidiSystems.h"
 #include "platform/midi/MmSystem.h"
 
@@ -19,7 +20,7 @@ namespace platform::rtmidi
 class MidiInput
 {
 public:
-    // Null when no MIDI system runs or none lets a port open.
+    // Null when neither system runs or lets a port open.
     static std::unique_ptr<MidiInput> Open(HWND window);
     MidiInput(const MidiInput&) = delete;
     MidiInput& operator=(const MidiInput&) = delete;
@@ -29,26 +30,20 @@ public:
     void Start(HMIDIIN handle);
 
 private:
-    struct System
-    {
-        std::unique_ptr<RtMidiIn> port;
-        std::unique_ptr<HardwareSources> hardware;
-        // By the source's name as RtMidi lists it.
-        std::map<std::string, std::unique_ptr<RtMidiIn>> sources;
-    };
-
     explicit MidiInput(HWND window);
-    std::unique_ptr<RtMidiIn> OpenPort(RtMidi::Api api, const std::string* source);
-    void ConnectAllHardware();
-    // Connects the new hardware sources when wanted, lets go of the gone (or all unwanted);
-    // true when the system has any.
-    bool ConnectHardware(System& system, bool wanted);
+    // The sequencer port: our own when source is null, else one joined to that source.
+    std::unique_ptr<RtMidiIn> OpenSequencerPort(const std::string* source);
+    void ConnectHardware();
     void Watch();
     static void Received(double, std::vector<unsigned char>* message, void* self);
+    static void Deliver(const uint8_t* bytes, size_t length, void* self);
 
     HWND window;
     std::atomic<HMIDIIN> handle{nullptr};
-    std::vector<System> systems;
+    std::unique_ptr<RtMidiIn> sequencer;
+    // RtMidi joins a sequencer source through a port of its own, by the source's name.
+    std::map<std::string, std::unique_ptr<RtMidiIn>> sequencerSources;
+    std::unique_ptr<JackMidiInput> jack;
     std::mutex lock;
     std::condition_variable wake;
     bool stopping = false;

@@ -1,5 +1,7 @@
 #include "platform/midi/MidiOutput.h"
 
+#include <vector>
+
 namespace platform::rtmidi
 {
 
@@ -27,25 +29,22 @@ size_t LengthOf(uint8_t status)
 std::unique_ptr<MidiOutput> MidiOutput::Open()
 {
     auto output = std::make_unique<MidiOutput>();
-    for (const RtMidi::Api api : RunningSystems())
+    if (SequencerPresent())
     {
-        if (api == RtMidi::UNIX_JACK)
-        {
-            output->jack = JackMidiOutput::Open(PortName);
-            continue;
-        }
         try
         {
-            auto port = std::make_unique<RtMidiOut>(api, PortName);
-            Quiet(*port);
-            port->openVirtualPort(PortName);
-            output->ports.push_back(std::move(port));
+            output->sequencer = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, PortName);
+            Quiet(*output->sequencer);
+            output->sequencer->openVirtualPort(PortName);
         }
         catch (const RtMidiError&)
         {
+            output->sequencer.reset();
         }
     }
-    return output->ports.empty() && output->jack == nullptr ? nullptr : std::move(output);
+    QuietJack();
+    output->jack = JackMidiOutput::Open(PortName);
+    return output->sequencer == nullptr && output->jack == nullptr ? nullptr : std::move(output);
 }
 
 void MidiOutput::Send(DWORD message)
@@ -66,11 +65,11 @@ void MidiOutput::Send(DWORD message)
     {
         jack->Send(message, length);
     }
-    for (const auto& port : ports)
+    if (sequencer != nullptr)
     {
         try
         {
-            port->sendMessage(&bytes);
+            sequencer->sendMessage(&bytes);
         }
         catch (const RtMidiError&)
         {

@@ -1,6 +1,6 @@
 #pragma once
-// The program's MIDI output: a port named "pakemino" on every running MIDI system, each
-// message sent on all of them: through RtMidi on the ALSA sequencer, through libjack on JACK.
+// The program's MIDI output: a port named "pakemino" on the ALSA sequencer (through RtMidi) and
+// on JACK (through libjack), each message sent on both.
 
 #include "platform/midi/JackMidiOutput.h"
 #include "platform/midi/MidiSystems.h"
@@ -8,7 +8,6 @@
 
 #include <memory>
 #include <mutex>
-#include <vector>
 
 namespace platform::rtmidi
 {
@@ -24,7 +23,7 @@ public:
 
 private:
     std::mutex lock;
-    std::vector<std::unique_ptr<RtMidiOut>> ports;
+    std::unique_ptr<RtMidiOut> sequencer;
     std::unique_ptr<JackMidiOutput> jack;
 };
 

@@ -1,7 +1,11 @@
 #include "tests/support/JackServer.h"
 
-#include <RtMidi.h>
+#include <jack/jack.h>
+#include <jack/midiport.h>
+#include <jack/ringbuffer.h>
 
+#include <algorithm>
+#include <array>
 #include <csignal>
 #include <cstdlib>
 #include <thread>
@@ -40,22 +44,80 @@ JackServer::~JackServer()
     }
 }
 
-MidiSender::MidiSender() : out(std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "test-sender")) {}
+struct MidiSender::Jack
+{
+    // A length byte and up to three message bytes.
+    using Message = std::array<unsigned char, 4>;
+
+    jack_client_t* client = jack_client_open("test-sender", JackNoStartServer, nullptr);
+    jack_port_t* port = nullptr;
+    jack_ringbuffer_t* queue = jack_ringbuffer_create(256 * sizeof(Message));
+
+    ~Jack()
+    {
+        if (client != nullptr)
+        {
+            jack_client_close(client);
+        }
+        jack_ringbuffer_free(queue);
+    }
+
+    static int Process(jack_nframes_t frames, void* self)
+    {
+        auto* jack = static_cast<Jack*>(self);
+        void* buffer = jack_port_get_buffer(jack->port, frames);
+        jack_midi_clear_buffer(buffer);
+        Message message{};
+        while (jack_ringbuffer_read(jack->queue, reinterpret_cast<char*>(message.data()),
+                                    message.size()) == message.size())
+        {
+            jack_midi_event_write(buffer, 0, message.data() + 1, message[0]);
+        }
+        return 0;
+    }
+};
+
+MidiSender::MidiSender(bool hardware) : jack(std::make_unique<Jack>())
+{
+    if (jack->client == nullptr)
+    {
+        return;
+    }
+    const unsigned long flags = JackPortIsOutput | (hardware ? JackPortIsPhysical : 0);
+    jack->port = jack_port_register(jack->client, "out", JACK_DEFAULT_MIDI_TYPE, flags, 0);
+    jack_set_process_callback(jack->client, Jack::Process, jack.get());
+    jack_activate(jack->client);
+}
 
 MidiSender::~MidiSender() = default;
+
+bool MidiSender::Open() const
+{
+    return jack->client != nullptr && jack->port != nullptr;
+}
 
 bool MidiSender::ConnectTo(const std::string& port, std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline)
+    while (Open() && std::chrono::steady_clock::now() < deadline)
     {
-        for (unsigned int i = 0; i < out->getPortCount(); ++i)
+        if (jack_connect(jack->client, jack_port_name(jack->port), port.c_str()) == 0)
         {
-            if (out->getPortName(i) == port)
-            {
-                out->openPort(i, "out");
-                return true;
-            }
+            return true;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
+bool MidiSender::WaitForListener(std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (Open() && std::chrono::steady_clock::now() < deadline)
+    {
+        if (jack_port_connected(jack->port) > 0)
+        {
+            return true;
         }
         std::this_thread::sleep_for(50ms);
     }
@@ -64,7 +126,9 @@ bool MidiSender::ConnectTo(const std::string& port, std::chrono::milliseconds ti
 
 void MidiSender::Send(const std::vector<unsigned char>& message)
 {
-    out->sendMessage(&message);
+    Jack::Message queued{static_cast<unsigned char>(std::min<size_t>(message.size(), 3))};
+    std::copy_n(message.begin(), queued[0], queued.begin() + 1);
+    jack_ringbuffer_write(jack->queue, reinterpret_cast<const char*>(queued.data()), queued.size());
 }
 
 } // namespace TestSupport

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-class RtMidiOut;
-
 namespace TestSupport
 {
 
@@ -32,18 +30,25 @@ private:
     bool running = false;
 };
 
+// A JACK client "test-sender" with one MIDI output, "test-sender:out". Made as hardware, the
+// port is flagged physical, as a keyboard bridged into JACK is.
 class MidiSender
 {
 public:
-    MidiSender();
+    explicit MidiSender(bool hardware = false);
     ~MidiSender();
 
-    // Connects to the input port of that full JACK name, waiting up to timeout for it to appear.
+    bool Open() const;
+    // Connects the output to that input port, waiting up to timeout for the port to appear.
     bool ConnectTo(const std::string& port, std::chrono::milliseconds timeout);
+    // Waits up to timeout for anything to connect to the output.
+    bool WaitForListener(std::chrono::milliseconds timeout);
+    // One message of up to three bytes, sent in the next period.
     void Send(const std::vector<unsigned char>& message);
 
 private:
-    std::unique_ptr<RtMidiOut> out;
+    struct Jack;
+    std::unique_ptr<Jack> jack;
 };
 
 } // namespace TestSupport

@@ -1,4 +1,4 @@
-// The winmm MIDI calls on the RtMidi ports: a handle is the port object it stands for, and
+// The winmm MIDI calls on the program's ports: a handle is the port object it stands for, and
 // lives in a table so a stale or made-up handle is refused rather than followed.
 
 #include "platform/midi/MmSystem.h"

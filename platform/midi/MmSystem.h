@@ -1,5 +1,5 @@
 #pragma once
-// The winmm MIDI calls the framework makes, on RtMidi over the ALSA sequencer and JACK.
+// The winmm MIDI calls the framework makes, on the ALSA sequencer (RtMidi) and JACK (libjack).
 // Names, constants and results are the Windows ones; only what is called exists.
 //
 // MIDI_MAPPER is the one device: a port named "pakemino" on every MIDI system the machine runs

@@ -110,6 +110,13 @@ size_t FirstSounding(const std::vector<double>& samples, size_t from = 0, double
     return from;
 }
 
+// Where a sample that sounds from onset on began: its first sounding frame landed on the onset.
+size_t StartOf(size_t onset, const std::vector<double>& reference)
+{
+    const size_t lead = FirstSounding(reference);
+    return onset > lead ? onset - lead : 0;
+}
+
 // Where sound starts after at least a tenth of a second of silence and grows loud within 50 ms,
 // judged in 5 ms windows.
 std::vector<size_t> Onsets(const std::vector<double>& samples)
@@ -227,14 +234,8 @@ TEST(PlayByEar, SilentUntilZThenPaAtItsOwnPitchAndAnOctaveDownAfterTwelveShifts)
     const Mono pa = ReadSample(PAKEMINO_DATA "/pa.wav");
     const auto own = AsPlayed(pa, 1.0);
     const auto octaveDown = AsPlayed(pa, 0.5);
-    // The recording's onset is where the sample's first sounding frame landed.
-    auto startOf = [](size_t onset, const std::vector<double>& reference)
-    {
-        const size_t lead = FirstSounding(reference);
-        return onset > lead ? onset - lead : 0;
-    };
-    const size_t start0 = startOf(onsets[0], own);
-    const size_t start1 = startOf(onsets[1], octaveDown);
+    const size_t start0 = StartOf(onsets[0], own);
+    const size_t start1 = StartOf(onsets[1], octaveDown);
     EXPECT_GT(Match(left, start0, own), 0.95);
     EXPECT_LT(Match(left, start0, octaveDown), 0.5);
     EXPECT_GT(Match(left, start1, octaveDown), 0.95);
@@ -319,12 +320,7 @@ TEST(PlayByEar, AKeyboardPluggedInLaterSingsPaAtItsPitchOnChannelOneAndKicksOnTe
     const Mono pa = ReadSample(PAKEMINO_DATA "/pa.wav");
     const auto octaveUp = AsPlayed(pa, 2.0);
     const auto kick = AsPlayed(ReadSample(PAKEMINO_DATA "/beat1.wav"), 1.0);
-    auto startOf = [](size_t onset, const std::vector<double>& reference)
-    {
-        const size_t lead = FirstSounding(reference);
-        return onset > lead ? onset - lead : 0;
-    };
-    EXPECT_GT(Match(left, startOf(onsets[0], octaveUp), octaveUp), 0.95);
-    EXPECT_LT(Match(left, startOf(onsets[0], octaveUp), AsPlayed(pa, 1.0)), 0.5);
-    EXPECT_GT(Match(left, startOf(onsets[1], kick), kick), 0.95);
+    EXPECT_GT(Match(left, StartOf(onsets[0], octaveUp), octaveUp), 0.95);
+    EXPECT_LT(Match(left, StartOf(onsets[0], octaveUp), AsPlayed(pa, 1.0)), 0.5);
+    EXPECT_GT(Match(left, StartOf(onsets[1], kick), kick), 0.95);
 }

@@ -19,9 +19,10 @@ namespace TestSupport
 JackServer::JackServer() : name("pakemino-test-" + std::to_string(getpid()))
 {
     setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
-    // Not real-time: the test needs no scheduling rights to run it.
+    // Not real-time: the test needs no scheduling rights to run it. Long periods leave a loaded
+    // machine room to finish every client in time, so no event is dropped with a late cycle.
     server = std::make_unique<Process>(std::vector<std::string>{
-        "jackd", "-n", name, "--no-realtime", "-d", "dummy", "-r", "48000", "-p", "256"});
+        "jackd", "-n", name, "--no-realtime", "-d", "dummy", "-r", "48000", "-p", "1024"});
     const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (!running && server->Running() && std::chrono::steady_clock::now() < deadline)
     {

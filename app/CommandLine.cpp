@@ -13,7 +13,8 @@ enum class Action
 {
     Help,
     Version,
-    Value
+    Value,
+    Flag
 };
 
 struct Option
@@ -25,6 +26,7 @@ struct Option
     std::string Options::*value;
     const char* help;
     Action action;
+    bool Options::*flag = nullptr;
 };
 
 constexpr Option Table[] = {
@@ -42,6 +44,8 @@ constexpr Option Table[] = {
      Action::Value},
     {"--kit", nullptr, "DIR", &Options::kitPath,
      "take each sample or picture from DIR first, the rest from the program's own", Action::Value},
+    {"--no-midi", nullptr, nullptr, nullptr, "open no MIDI input or clock output", Action::Flag,
+     &Options::noMidi},
 };
 
 // The export is a file, not a performance: a thousand bars is over half an hour at 100 ms.
@@ -76,6 +80,11 @@ void PrintHelp(std::FILE* to)
     std::fprintf(to, "\nKeys: the four rows from Z to 1 sing \"pa\", \"ke\", \"ro\" and \"no\"; "
                      "Shift transposes;\nF1-F9 and the keypad edit the drums, F11/F12 set the "
                      "tempo; Alt+Enter switches\nfullscreen; Escape quits.\n");
+    std::fprintf(to, "MIDI: an input and an output named pakemino on the ALSA sequencer and on a "
+                     "running JACK\nserver, the input joined to every hardware source. Channels "
+                     "1-4 sing the rows,\nnote 60 at the recording's pitch; channel 10 plays the "
+                     "drums. MIDI clock in drives\nthe drum machine; its own steps send clock "
+                     "out.\n");
     std::fprintf(to, "Environment: PAKEMINO_SCALE=N opens the window at N times 640x480.\n");
     std::fprintf(to, "\nExamples:\n"
                      "  pakemino --pattern ~/beats/funk.pat\n"
@@ -139,6 +148,9 @@ std::optional<int> HandleCommandLine(int argc, const char* const* argv, Options&
                 return UsageError(err, "a value is missing after", argv[i]);
             }
             options.*option->value = inlineValue != nullptr ? inlineValue : argv[++i];
+            break;
+        case Action::Flag:
+            options.*option->flag = true;
             break;
         }
     }

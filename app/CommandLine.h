@@ -26,6 +26,8 @@ struct Options
     int32_t bars = 1;
     // A folder whose files are used before the program's own; empty for none.
     std::string kitPath;
+    // No MIDI ports: no input, no clock out.
+    bool noMidi = false;
 };
 
 // Reads argv into options. Returns the exit code when the program should end now (after

@@ -21,9 +21,9 @@ GameDevices CreateGameDevices()
             Qorv::Sound::CreateSoundManager(), timeGetTime};
 }
 
-Game::Game(HWND window, GameDevices devices)
+Game::Game(HWND window, GameDevices devices, std::shared_ptr<Qorv::Midi::IMidiManager> midiPorts)
     : drawer(std::move(devices.drawer)), input(std::move(devices.input)),
-      sound(std::move(devices.sound)), window(window)
+      sound(std::move(devices.sound)), window(window), midi(std::move(midiPorts))
 {
     OpenPicture();
     input->Initialize(window, InputDevices);
@@ -41,9 +41,21 @@ Game::Game(HWND window, GameDevices devices)
         sequencer->SetSample(finder->Find(L"beat" + std::to_wstring(k) + L".wav"), k - 1);
     }
     PrepareTrailAndStage(*finder);
+    clockFollower = std::make_unique<ClockFollower>(sequencer, devices.clock);
+    if (midi != nullptr && window != nullptr)
+    {
+        midi->Initialize(window);
+        midi->SendStart();
+    }
 }
 
-Game::~Game() = default;
+Game::~Game()
+{
+    if (midi != nullptr)
+    {
+        midi->SendStop();
+    }
+}
 
 void Game::RunFrame()
 {
@@ -51,7 +63,7 @@ void Game::RunFrame()
     // them again would repeat a key pressed just before focus went for as long as it stays away.
     const bool inputUpdated = input->Update();
     // Before the keys: a step reached in this frame sounds the pattern as it was.
-    sequencer->Update();
+    StepSequencer();
     if (inputUpdated)
     {
         HandleKeys();

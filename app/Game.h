@@ -7,7 +7,9 @@
 #include "framework/draw/IDrawer.h"
 #include "framework/draw/ITexture.h"
 #include "framework/input/IInputManager.h"
+#include "framework/midi/IMidiManager.h"
 #include "framework/sound/ISoundManager.h"
+#include "music/ClockFollower.h"
 #include "music/RhythmSequencer.h"
 #include "music/ZirmPlayer.h"
 #include "platform/window/Win32.h"
@@ -39,12 +41,16 @@ GameDevices CreateGameDevices();
 class Game
 {
 public:
-    explicit Game(HWND window, GameDevices devices = CreateGameDevices());
+    // Without midi (--no-midi, tests) no MIDI port opens.
+    explicit Game(HWND window, GameDevices devices = CreateGameDevices(),
+                  std::shared_ptr<Qorv::Midi::IMidiManager> midi = nullptr);
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
     ~Game();
 
     void RunFrame();
+    // A MIDI message from the input (MidiPlay.cpp): notes play at once, clock drives the steps.
+    void HandleMidi(LPARAM packed);
 
     // The corners of rect turned by trailAngle about its centre.
     static Qorv::Draw::Quad MakeTrailQuad(const Qorv::Draw::Rect& rect);
@@ -64,6 +70,9 @@ public:
     std::shared_ptr<RhythmSequencer> sequencer;
     // Ctrl+S went down in a frame; whoever keeps the pattern acts on it and clears it.
     bool saveRequested = false;
+    std::shared_ptr<Qorv::Midi::IMidiManager> midi;
+    std::unique_ptr<ClockFollower> clockFollower;
+    bool followingClock = false;
 
 private:
     // The frame picture's share of construction (FramePicture.cpp), in the order it runs: the
@@ -74,6 +83,8 @@ private:
 
     // What the keys pressed in this frame do (KeyLayout.cpp).
     void HandleKeys();
+    // The sequencer's own steps, or the clock from outside, and the clock sent out.
+    void StepSequencer();
     // What the frame shows (FramePicture.cpp).
     void DrawFrame();
 };

@@ -63,11 +63,12 @@ void Game::HandleKeys()
         stepPage = stepPage == 0 ? SecondStepPage : 0;
     }
 
-    if (input->IsKeyPressed(Keys::KeyF11))
+    // While an outside clock sets the tempo, the keys would change nothing audible.
+    if (input->IsKeyPressed(Keys::KeyF11) && !followingClock)
     {
         sequencer->interval += IntervalChange;
     }
-    if (input->IsKeyPressed(Keys::KeyF12))
+    if (input->IsKeyPressed(Keys::KeyF12) && !followingClock)
     {
         // Below zero the sequencer would stop, not speed up: every frame is as fast as it goes.
         sequencer->interval = std::max(sequencer->interval - IntervalChange, 0);

@@ -7,6 +7,7 @@
 #include "app/MessageLoop.h"
 #include "app/PatternFile.h"
 #include "app/PatternKeeper.h"
+#include "app/WindowProc.h"
 #include "framework/base/IFileFinder.h"
 #include "framework/base/Utf8.h"
 #include "music/MidiFile.h"
@@ -23,11 +24,12 @@ namespace
 {
 
 int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool recording,
-            Pakemino::PatternKeeper* pattern)
+            Pakemino::PatternKeeper* pattern, bool midi)
 {
-    HWND window = Pakemino::CreateMainWindow(
-        instance, showCommand,
-        Pakemino::WindowTitle(recording, pattern != nullptr ? pattern->Name() : ""));
+    Pakemino::TitleState title;
+    title.recording = recording;
+    title.patternName = pattern != nullptr ? pattern->Name() : "";
+    HWND window = Pakemino::CreateMainWindow(instance, showCommand, title);
     if (window == nullptr)
     {
         // Without a window nothing could ever end the loop.
@@ -39,7 +41,12 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool re
     const DWORD lastFrameTime = timeGetTime();
     int exitCode = 0;
     {
-        Pakemino::Game game(window);
+        Pakemino::Game game(window, Pakemino::CreateGameDevices(),
+                            midi ? Qorv::Midi::CreateMidiManager() : nullptr);
+        Pakemino::midiMessageHandler = [&game](LPARAM message)
+        {
+            game.HandleMidi(message);
+        };
         Pakemino::Win32LoopSystem system;
         if (pattern != nullptr)
         {
@@ -54,9 +61,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool re
                     pattern->AfterFrame(*game.sequencer, std::exchange(game.saveRequested, false),
                                         stderr))
                 {
-                    SetWindowTextW(window, Pakemino::WindowTitle(recording, pattern->Name(),
-                                                                 pattern->ShownUnsaved())
-                                               .c_str());
+                    Pakemino::ShowPatternUnsaved(window, pattern->ShownUnsaved());
                 }
             });
         // However the game ended; a beat that could not be kept is not a clean exit.
@@ -64,6 +69,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool re
         {
             exitCode = 1;
         }
+        Pakemino::midiMessageHandler = nullptr;
     }
     timeEndPeriod(1);
     return exitCode;
@@ -161,7 +167,7 @@ int main(int argc, char** argv)
         platform::audio::TakeRecorder::Attach(take.get());
     }
     const int exitCode = WinMain(GetModuleHandleW(nullptr), nullptr, "", SW_SHOWDEFAULT,
-                                 take != nullptr, pattern.get());
+                                 take != nullptr, pattern.get(), !options.noMidi);
     if (take != nullptr)
     {
         // The Game and its sound device are gone: nothing feeds the take any more.

@@ -3,31 +3,39 @@
 #include "app/WindowProc.h"
 #include "framework/base/Utf8.h"
 
+#include <string>
+
 namespace Pakemino
 {
 
 namespace
 {
 const wchar_t* const ClassName = L"QORV_DEFAULT_WINDOW";
+// The title the window shows now, for the Show functions to change a part of.
+TitleState shownTitle;
 } // namespace
 
-std::wstring WindowTitle(bool recording, const std::string& patternName, bool unsaved)
+std::wstring WindowTitle(const TitleState& state)
 {
     std::wstring title = L"pakemino Technical Preview";
-    if (!patternName.empty())
+    if (!state.patternName.empty())
     {
-        std::wstring name = Qorv::Base::Utf8ToWide(patternName);
+        std::wstring name = Qorv::Base::Utf8ToWide(state.patternName);
         // A byte of a name that is not UTF-8 cannot be shown: it becomes the replacement mark.
         for (wchar_t& c : name)
         {
             c = c >= 0xDC80 && c <= 0xDCFF ? L'\uFFFD' : c;
         }
-        title += (unsaved ? L" - *" : L" - ") + name;
+        title += (state.unsaved ? L" - *" : L" - ") + name;
     }
-    return recording ? title + L" (recording)" : title;
+    if (state.followingClock)
+    {
+        title += L" (following MIDI clock)";
+    }
+    return state.recording ? title + L" (recording)" : title;
 }
 
-HWND CreateMainWindow(HINSTANCE instance, int showCommand, const std::wstring& title)
+HWND CreateMainWindow(HINSTANCE instance, int showCommand, const TitleState& title)
 {
     WNDCLASSW windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -41,15 +49,28 @@ HWND CreateMainWindow(HINSTANCE instance, int showCommand, const std::wstring& t
 
     RECT rect{480, 360, 1120, 840};
     AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, 0);
-    HWND window = CreateWindowExW(0, ClassName, title.c_str(), WS_OVERLAPPEDWINDOW, rect.left,
-                                  rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr,
-                                  nullptr, instance, nullptr);
+    shownTitle = title;
+    HWND window = CreateWindowExW(0, ClassName, WindowTitle(title).c_str(), WS_OVERLAPPEDWINDOW,
+                                  rect.left, rect.top, rect.right - rect.left,
+                                  rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
     if (window != nullptr)
     {
         ShowWindow(window, showCommand);
         UpdateWindow(window);
     }
     return window;
+}
+
+void ShowPatternUnsaved(HWND window, bool unsaved)
+{
+    shownTitle.unsaved = unsaved;
+    SetWindowTextW(window, WindowTitle(shownTitle).c_str());
+}
+
+void ShowFollowingClock(HWND window, bool following)
+{
+    shownTitle.followingClock = following;
+    SetWindowTextW(window, WindowTitle(shownTitle).c_str());
 }
 
 } // namespace Pakemino

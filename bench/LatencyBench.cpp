@@ -2,10 +2,14 @@
 // loaded samples take, and the start-up time to the first frame with every sample loaded.
 //   latency-bench [--trials N]            offline: scripted keyboard, mixer pulled here
 //   latency-bench --startup [--runs N]    the real window: run under a display (xvfb-run)
+//   latency-bench --midi [--trials N]     the real window, loop and MIDI input on a private
+//                                         JACK server (xvfb-run): MIDI to Play, clock sent out
 // Like the program it finds data/ beside itself.
 
 #include "app/Game.h"
 #include "app/MainWindow.h"
+#include "app/MessageLoop.h"
+#include "app/WindowProc.h"
 #include "framework/base/IFileFinder.h"
 #include "framework/draw/IDrawer.h"
 #include "framework/input/DxInputManager.h"
@@ -14,17 +18,23 @@
 #include "platform/audio/Mixer.h"
 #include "tests/platform/audio/OfflineMixer.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/JackServer.h"
 #include "tests/support/ScriptedDirectInput.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <jack/jack.h>
+#include <jack/midiport.h>
 #include <malloc.h>
+#include <random>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -217,6 +227,236 @@ int Startup(const char* self, int runs)
     return 0;
 }
 
+// A JACK client that notes the frame time of every clock pulse the program sends, and the
+// moment each test note reaches the JACK graph, in the same cycle as the program's input.
+class JackListener
+{
+public:
+    // A note's number and velocity carry the trial it belongs to.
+    static constexpr int NotesPerVelocity = 24;
+
+    JackListener()
+    {
+        client = jack_client_open("listener", JackNoStartServer, nullptr);
+        if (client == nullptr)
+        {
+            return;
+        }
+        clock = jack_port_register(client, "clock", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+        notes = jack_port_register(client, "notes", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+        jack_set_process_callback(client, Process, this);
+        jack_activate(client);
+        const char** outputs =
+            jack_get_ports(client, "^pakemino", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
+        if (outputs != nullptr && outputs[0] != nullptr)
+        {
+            jack_connect(client, outputs[0], jack_port_name(clock));
+        }
+        jack_free(outputs);
+    }
+    ~JackListener()
+    {
+        if (client != nullptr)
+        {
+            jack_client_close(client);
+        }
+    }
+
+    void ListenTo(const char* sender)
+    {
+        if (client != nullptr)
+        {
+            jack_connect(client, sender, jack_port_name(notes));
+        }
+    }
+    static int TrialOf(uint8_t note, uint8_t velocity)
+    {
+        return (velocity - 1) * NotesPerVelocity + (note - 48);
+    }
+    // When the trial's note reached JACK, in NowMs's time; 0 if it never did.
+    double ArrivalMs(int trial) const
+    {
+        return trial >= 0 && static_cast<size_t>(trial) < arrivals.size() ? arrivals[trial].load()
+                                                                          : 0.0;
+    }
+
+    // Milliseconds between pulses, by JACK's frame time.
+    std::vector<double> Intervals() const
+    {
+        std::vector<double> intervals;
+        const size_t count = std::min(pulses.load(), frames.size());
+        const double rate = client != nullptr ? jack_get_sample_rate(client) : 48000.0;
+        for (size_t i = 1; i < count; ++i)
+        {
+            intervals.push_back(static_cast<double>(frames[i] - frames[i - 1]) * 1e3 / rate);
+        }
+        return intervals;
+    }
+    jack_nframes_t Period() const { return client != nullptr ? jack_get_buffer_size(client) : 0; }
+
+private:
+    static int Process(jack_nframes_t count, void* self)
+    {
+        auto* listener = static_cast<JackListener*>(self);
+        const double now = NowMs();
+        void* buffer = jack_port_get_buffer(listener->notes, count);
+        jack_midi_event_t event;
+        for (uint32_t i = 0; i < jack_midi_get_event_count(buffer); ++i)
+        {
+            if (jack_midi_event_get(&event, buffer, i) == 0 && event.size == 3)
+            {
+                const int trial = TrialOf(event.buffer[1], event.buffer[2]);
+                if (trial >= 0 && static_cast<size_t>(trial) < listener->arrivals.size())
+                {
+                    listener->arrivals[trial].store(now);
+                }
+            }
+        }
+        buffer = jack_port_get_buffer(listener->clock, count);
+        const jack_nframes_t start = jack_last_frame_time(listener->client);
+        for (uint32_t i = 0; i < jack_midi_get_event_count(buffer); ++i)
+        {
+            const size_t at = listener->pulses.load();
+            if (jack_midi_event_get(&event, buffer, i) == 0 && event.size == 1 &&
+                event.buffer[0] == 0xF8 && at < listener->frames.size())
+            {
+                listener->frames[at] = start + event.time;
+                listener->pulses.store(at + 1);
+            }
+        }
+        return 0;
+    }
+
+    jack_client_t* client = nullptr;
+    jack_port_t* clock = nullptr;
+    jack_port_t* notes = nullptr;
+    std::vector<jack_nframes_t> frames = std::vector<jack_nframes_t>(100000);
+    std::atomic<size_t> pulses{0};
+    std::vector<std::atomic<double>> arrivals =
+        std::vector<std::atomic<double>>(NotesPerVelocity * 127);
+};
+
+// MIDI notes sent into the running program at random moments against its frames, timed from
+// their arrival in JACK (and from their send) to the moment the Game has started the voice; and
+// the clock the pattern sends out meanwhile.
+int Midi(int trials)
+{
+    trials = std::min(trials, JackListener::NotesPerVelocity * 127);
+    TestSupport::JackServer jack;
+    if (!jack.Running())
+    {
+        std::fprintf(stderr, "latency-bench: no JACK server (jackd) could be started\n");
+        return 1;
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    HWND window = Pakemino::CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWDEFAULT);
+    if (window == nullptr)
+    {
+        std::fprintf(stderr, "latency-bench: no window (run under xvfb-run)\n");
+        return 1;
+    }
+    timeBeginPeriod(1);
+    std::vector<double> fromArrival;
+    std::vector<double> fromSend;
+    std::vector<double> intervals;
+    // A note that arrives while a frame is drawn waits for it.
+    std::vector<double> frames;
+    jack_nframes_t jackPeriod = 0;
+    int arrived = 0;
+    {
+        Pakemino::Game game(window, Pakemino::CreateGameDevices(), Qorv::Midi::CreateMidiManager());
+        // A kick on every step, so the pattern's own clock runs all the while.
+        game.sequencer->tracks[0].steps.fill(true);
+        JackListener listener;
+        jackPeriod = listener.Period();
+        std::vector<std::atomic<double>> sentAt(static_cast<size_t>(trials));
+        // A loaded machine may hold the last notes up: they get two seconds.
+        std::atomic<double> sentAllAt{0.0};
+        Pakemino::midiMessageHandler = [&](LPARAM message)
+        {
+            game.HandleMidi(message);
+            const double played = NowMs();
+            const auto note = Qorv::Midi::Unpack(message);
+            const int trial = JackListener::TrialOf(note.data1, note.data2);
+            if (note.Kind() == Qorv::Midi::NoteOn && trial >= 0 && trial < trials)
+            {
+                fromSend.push_back(played - sentAt[static_cast<size_t>(trial)].load());
+                if (const double arrived = listener.ArrivalMs(trial); arrived > 0.0)
+                {
+                    fromArrival.push_back(played - arrived);
+                }
+            }
+        };
+        std::thread sender(
+            [&]
+            {
+                TestSupport::MidiSender midi;
+                if (midi.ConnectTo("pakemino:pakemino", std::chrono::seconds(10)))
+                {
+                    listener.ListenTo("test-sender:out");
+                    std::mt19937 random(23);
+                    std::uniform_int_distribution<int> pause(20, 60);
+                    for (int trial = 0; trial < trials; ++trial)
+                    {
+                        std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
+                        sentAt[static_cast<size_t>(trial)] = NowMs();
+                        midi.Send({0x90,
+                                   static_cast<unsigned char>(
+                                       48 + trial % JackListener::NotesPerVelocity),
+                                   static_cast<unsigned char>(
+                                       1 + trial / JackListener::NotesPerVelocity)});
+                    }
+                }
+                sentAllAt = NowMs();
+            });
+        Pakemino::Win32LoopSystem system;
+        Pakemino::RunMessageLoop(
+            system, timeGetTime(),
+            [&]
+            {
+                const double frameStart = NowMs();
+                game.RunFrame();
+                frames.push_back(NowMs() - frameStart);
+                const double done = sentAllAt.load();
+                if (done > 0.0 &&
+                    (fromSend.size() == static_cast<size_t>(trials) || NowMs() > done + 2000.0))
+                {
+                    PostQuitMessage(0);
+                }
+            });
+        sender.join();
+        Pakemino::midiMessageHandler = nullptr;
+        intervals = listener.Intervals();
+        for (int trial = 0; trial < trials; ++trial)
+        {
+            arrived += listener.ArrivalMs(trial) > 0.0 ? 1 : 0;
+        }
+    }
+    timeEndPeriod(1);
+    const double mixerMs = platform::audio::Mixer::PeriodFrames * 1000.0 / OutputRate;
+    std::printf("MIDI notes played      %zu of %d (%d reached JACK's graph), JACK period %u"
+                " frames = %.2f ms\n",
+                fromSend.size(), trials, arrived, static_cast<unsigned>(jackPeriod),
+                jackPeriod * 1000.0 / OutputRate);
+    std::printf("MIDI send to Play      p1 %.2f ms, median %.2f ms, p99 %.2f ms\n",
+                Percentile(fromSend, 0.01), Percentile(fromSend, 0.5), Percentile(fromSend, 0.99));
+    std::printf("MIDI arrival to Play   p1 %.2f ms, median %.2f ms, p99 %.2f ms\n",
+                Percentile(fromArrival, 0.01), Percentile(fromArrival, 0.5),
+                Percentile(fromArrival, 0.99));
+    std::printf("frames meanwhile       median %.2f ms, p99 %.2f ms\n", Percentile(frames, 0.5),
+                Percentile(frames, 0.99));
+    std::printf("MIDI to sound worst %.2f ms (arrival p99 + one mixer period %.2f ms), jitter"
+                " %.2f ms (p99 - p1)\n",
+                Percentile(fromArrival, 0.99) + mixerMs, mixerMs,
+                Percentile(fromArrival, 0.99) - Percentile(fromArrival, 0.01));
+    std::printf("clock out, %zu pulse intervals by JACK frame time: p1 %.2f ms, median %.2f ms,"
+                " p99 %.2f ms, jitter %.2f ms (p99 - p1)\n",
+                intervals.size(), Percentile(intervals, 0.01), Percentile(intervals, 0.5),
+                Percentile(intervals, 0.99),
+                Percentile(intervals, 0.99) - Percentile(intervals, 0.01));
+    return fromSend.empty() ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -224,6 +464,7 @@ int main(int argc, char** argv)
     int trials = 200;
     int runs = 5;
     bool startup = false;
+    bool midi = false;
     for (int i = 1; i < argc; ++i)
     {
         const std::string flag = argv[i];
@@ -235,6 +476,10 @@ int main(int argc, char** argv)
         {
             startup = true;
         }
+        if (flag == "--midi")
+        {
+            midi = true;
+        }
         if (flag == "--runs" && i + 1 < argc)
         {
             runs = std::atoi(argv[++i]);
@@ -243,6 +488,10 @@ int main(int argc, char** argv)
         {
             trials = std::atoi(argv[++i]);
         }
+    }
+    if (midi)
+    {
+        return Midi(trials);
     }
     return startup ? Startup(argv[0], runs) : Offline(trials);
 }

@@ -11,3 +11,6 @@ pkg_check_modules(VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 # Only for the display connection's end (platform/window) and the tests' screenshots.
 pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
+# MIDI ports (platform/midi) and the tests' MIDI sender on a private JACK server.
+pkg_check_modules(RTMIDI REQUIRED IMPORTED_TARGET rtmidi)
+pkg_check_modules(JACK REQUIRED IMPORTED_TARGET jack)

@@ -28,16 +28,29 @@ void RhythmSequencer::Update()
     }
     // A fresh reading, not lastStepTime + interval: a late step is not made up.
     lastStepTime = clock();
+    Advance();
+}
+
+void RhythmSequencer::Advance()
+{
     step = (step + 1) % StepCount;
     for (int32_t t = 0; t < TrackCount; ++t)
     {
-        RhythmTrack& track = tracks[t];
-        if (track.steps[static_cast<size_t>(step)] && track.sample)
+        if (tracks[t].steps[static_cast<size_t>(step)])
         {
-            track.sample->Stop();
-            track.sample->SetVolume(StepAccents[static_cast<size_t>(step % 4)]);
-            track.sample->Play(false);
+            Strike(t, StepAccents[static_cast<size_t>(step % 4)]);
         }
+    }
+}
+
+void RhythmSequencer::Strike(int32_t track, float volume)
+{
+    const auto& sample = tracks[track].sample;
+    if (sample)
+    {
+        sample->Stop();
+        sample->SetVolume(volume);
+        sample->Play(false);
     }
 }
 

@@ -34,6 +34,10 @@ public:
 
     void SetSample(const std::wstring& path, int32_t track);
     void Update();
+    // The next step, played now, whatever the time: Update's own interval or an outside clock.
+    void Advance();
+    // The track's sample from its start at volume per cent, as a step or a drum pad plays it.
+    void Strike(int32_t track, float volume);
 
     std::shared_ptr<Qorv::Sound::ISoundManager> sound;
     int32_t step = 0;

@@ -67,11 +67,12 @@ int32_t ZirmPlayer::AllocateVoice(int32_t row, int32_t note)
     return chosen;
 }
 
-void ZirmPlayer::PlayNote(int32_t row, int32_t note)
+void ZirmPlayer::PlayNote(int32_t row, int32_t note, float volume)
 {
     const int32_t voice = AllocateVoice(row, note);
     const auto& buffer = voices[static_cast<size_t>(voice)];
     buffer->SetFrequencyRatio(PitchRatios[static_cast<size_t>(note)]);
+    buffer->SetVolume(volume);
     buffer->Play(false);
     ++playedCount;
 }

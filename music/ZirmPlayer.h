@@ -31,7 +31,8 @@ public:
     explicit ZirmPlayer(std::shared_ptr<Qorv::Sound::ISoundManager> sound,
                         Clock clock = timeGetTime);
 
-    void PlayNote(int32_t row, int32_t note);
+    // At volume per cent: a computer key plays at full volume, a MIDI note at its velocity's.
+    void PlayNote(int32_t row, int32_t note, float volume = 100.0f);
     int32_t AllocateVoice(int32_t row, int32_t note);
 
     std::shared_ptr<Qorv::Sound::ISoundManager> sound;

@@ -11,17 +11,20 @@ void MessageQueue::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
     msg.wParam = wParam;
     msg.lParam = lParam;
     msg.time = time;
+    const std::lock_guard hold(lock);
     posted.push_back(msg);
 }
 
 void MessageQueue::PostQuit(int exitCode)
 {
+    const std::lock_guard hold(lock);
     quitPosted = true;
     quitCode = exitCode;
 }
 
 MessageQueue::Taken MessageQueue::Next(MSG& msg, bool remove)
 {
+    const std::lock_guard hold(lock);
     if (!posted.empty())
     {
         msg = posted.front();

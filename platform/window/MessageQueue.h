@@ -1,10 +1,12 @@
 #pragma once
 // The thread's posted messages as Windows hands them out: first in, first out, and WM_QUIT
-// once nothing else is waiting after PostQuitMessage. Knows nothing of SDL's events.
+// once nothing else is waiting after PostQuitMessage. Other threads may post, as Windows lets
+// them. Knows nothing of SDL's events.
 
 #include "platform/window/Win32.h"
 
 #include <deque>
+#include <mutex>
 
 namespace platform::sdl
 {
@@ -26,6 +28,7 @@ public:
     Taken Next(MSG& msg, bool remove);
 
 private:
+    std::mutex lock;
     std::deque<MSG> posted;
     bool quitPosted = false;
     int quitCode = 0;

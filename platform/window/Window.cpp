@@ -5,6 +5,7 @@
 #include "platform/window/MessageQueue.h"
 #include "platform/window/SdlMessages.h"
 #include "platform/window/SdlWindow.h"
+#include "platform/window/ThreadMessages.h"
 #include "platform/window/WindowRegistry.h"
 
 #include <algorithm>
@@ -356,6 +357,11 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
     System().queue.Post(window, message, wParam, lParam, SDL_GetTicks());
     return 1;
+}
+
+void platform::sdl::PostFromAnyThread(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    System().queue.Post(window, message, wParam, lParam, SDL_GetTicks());
 }
 
 void PostQuitMessage(int exitCode)

@@ -4,6 +4,7 @@
 #include "tests/platform/audio/Signal.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/GameSession.h"
+#include "tests/support/JackServer.h"
 #include "tests/support/StepPads.h"
 #include "tests/support/TempDir.h"
 
@@ -111,6 +112,13 @@ size_t FirstSounding(const std::vector<double>& samples, size_t from = 0, double
     return from;
 }
 
+// Where a sample that sounds from onset on began: its first sounding frame landed on the onset.
+size_t StartOf(size_t onset, const std::vector<double>& reference)
+{
+    const size_t lead = FirstSounding(reference);
+    return onset > lead ? onset - lead : 0;
+}
+
 // Where sound starts after at least a tenth of a second of silence and grows loud within 50 ms,
 // judged in 5 ms windows.
 std::vector<size_t> Onsets(const std::vector<double>& samples)
@@ -165,9 +173,9 @@ class Session : private Recording, public GameSession
 {
 public:
     explicit Session(const std::vector<std::string>& arguments = {},
-                     const std::string& title = "pakemino Technical Preview")
-        : GameSession(PAKEMINO_PROGRAM, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw},
-                      arguments, title)
+                     const std::string& title = "pakemino Technical Preview",
+                     std::vector<std::string> environment = {})
+        : GameSession(PAKEMINO_PROGRAM, Disk(std::move(environment), raw), arguments, title)
     {
         if (!window)
         {
@@ -181,6 +189,13 @@ public:
         }
         opened = std::chrono::steady_clock::now();
         Focus(deadline);
+    }
+
+    static std::vector<std::string> Disk(std::vector<std::string> environment,
+                                         const std::string& raw)
+    {
+        environment.insert(environment.end(), {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw});
+        return environment;
     }
 
     // Down for several frames, then up as long: even on a loaded machine whose frames come late.
@@ -238,14 +253,8 @@ TEST(PlayByEar, SilentUntilZThenPaAtItsOwnPitchAndAnOctaveDownAfterTwelveShifts)
     const Mono pa = ReadSample(PAKEMINO_DATA "/pa.wav");
     const auto own = AsPlayed(pa, 1.0);
     const auto octaveDown = AsPlayed(pa, 0.5);
-    // The recording's onset is where the sample's first sounding frame landed.
-    auto startOf = [](size_t onset, const std::vector<double>& reference)
-    {
-        const size_t lead = FirstSounding(reference);
-        return onset > lead ? onset - lead : 0;
-    };
-    const size_t start0 = startOf(onsets[0], own);
-    const size_t start1 = startOf(onsets[1], octaveDown);
+    const size_t start0 = StartOf(onsets[0], own);
+    const size_t start1 = StartOf(onsets[1], octaveDown);
     EXPECT_GT(Match(left, start0, own), 0.95);
     EXPECT_LT(Match(left, start0, octaveDown), 0.5);
     EXPECT_GT(Match(left, start1, octaveDown), 0.95);
@@ -355,4 +364,34 @@ TEST(PlayByEar, AKitsOwnPaIsTheOneZSings)
     const size_t start = onsets[0] > FirstSounding(own) ? onsets[0] - FirstSounding(own) : 0;
     EXPECT_GT(Match(session.left, start, own), 0.95);
     EXPECT_LT(Match(session.left, start, shipped), 0.5);
+}
+
+TEST(PlayByEar, AKeyboardPluggedInLaterSingsPaAtItsPitchOnChannelOneAndKicksOnTen)
+{
+    JackServer jack;
+    ASSERT_TRUE(jack.Running());
+    Session session({}, "pakemino Technical Preview", {jack.Environment()});
+    ASSERT_TRUE(session.window);
+    // A hardware port that appears while the program runs: it connects itself to it.
+    MidiSender keyboard(true);
+    ASSERT_TRUE(keyboard.Open());
+    ASSERT_TRUE(keyboard.WaitForListener(10s));
+    std::this_thread::sleep_for(500ms);
+    // Note 72 is an octave above the recording; the note-off changes nothing.
+    keyboard.Send({0x90, 72, 127});
+    keyboard.Send({0x80, 72, 0});
+    std::this_thread::sleep_for(1500ms);
+    keyboard.Send({0x99, 36, 127});
+    std::this_thread::sleep_for(1500ms);
+    ASSERT_EQ(session.Quit(), 0);
+
+    const auto& left = session.left;
+    const auto onsets = Onsets(left);
+    ASSERT_EQ(onsets.size(), 2u);
+    const Mono pa = ReadSample(PAKEMINO_DATA "/pa.wav");
+    const auto octaveUp = AsPlayed(pa, 2.0);
+    const auto kick = AsPlayed(ReadSample(PAKEMINO_DATA "/beat1.wav"), 1.0);
+    EXPECT_GT(Match(left, StartOf(onsets[0], octaveUp), octaveUp), 0.95);
+    EXPECT_LT(Match(left, StartOf(onsets[0], octaveUp), AsPlayed(pa, 1.0)), 0.5);
+    EXPECT_GT(Match(left, StartOf(onsets[1], kick), kick), 0.95);
 }

@@ -1,0 +1,145 @@
+#include "framework/midi/MmMidiManager.h"
+
+#include <algorithm>
+
+namespace Qorv::Midi
+{
+
+namespace
+{
+constexpr DWORD ClockPulse = 0xF8;
+constexpr DWORD Start = 0xFA;
+constexpr DWORD Stop = 0xFC;
+constexpr int PulsesPerStep = 6;
+constexpr std::chrono::milliseconds LongestFrame{32};
+static_assert(MidiMessageArrived == MM_MIM_DATA);
+} // namespace
+
+MidiMessage Unpack(LPARAM packed)
+{
+    return {static_cast<uint8_t>(packed & 0xFF), static_cast<uint8_t>((packed >> 8) & 0x7F),
+            static_cast<uint8_t>((packed >> 16) & 0x7F)};
+}
+
+std::shared_ptr<IMidiManager> CreateMidiManager()
+{
+    return std::make_shared<MmMidiManager>();
+}
+
+MmMidiManager::~MmMidiManager()
+{
+    Finalize();
+}
+
+bool MmMidiManager::Initialize(HWND window)
+{
+    Finalize();
+    if (midiInOpen(&input, MIDI_MAPPER, reinterpret_cast<DWORD_PTR>(window), 0, CALLBACK_WINDOW) ==
+        MMSYSERR_NOERROR)
+    {
+        midiInStart(input);
+    }
+    if (midiOutOpen(&output, MIDI_MAPPER, 0, 0, 0) == MMSYSERR_NOERROR)
+    {
+        stopping = false;
+        pulsesSent = PulsesPerStep;
+        pulser = std::thread([this] { SendPulses(); });
+    }
+    return input != nullptr || output != nullptr;
+}
+
+void MmMidiManager::Finalize()
+{
+    if (pulser.joinable())
+    {
+        {
+            const std::lock_guard hold(lock);
+            stopping = true;
+        }
+        wake.notify_all();
+        pulser.join();
+    }
+    if (input != nullptr)
+    {
+        midiInClose(input);
+        input = nullptr;
+    }
+    if (output != nullptr)
+    {
+        midiOutClose(output);
+        output = nullptr;
+    }
+}
+
+void MmMidiManager::SendStart()
+{
+    const std::lock_guard hold(lock);
+    if (output != nullptr)
+    {
+        midiOutShortMsg(output, Start);
+    }
+}
+
+void MmMidiManager::SendStop()
+{
+    const std::lock_guard hold(lock);
+    if (output != nullptr)
+    {
+        midiOutShortMsg(output, Stop);
+    }
+}
+
+void MmMidiManager::SendStepClock(DWORD interval)
+{
+    if (output == nullptr)
+    {
+        return;
+    }
+    const Time now = std::chrono::steady_clock::now();
+    {
+        const std::lock_guard hold(lock);
+        // Every step carries six pulses, so gear following the clock never loses a step.
+        for (; pulsesSent < PulsesPerStep; ++pulsesSent)
+        {
+            midiOutShortMsg(output, ClockPulse);
+        }
+        // Steps start on frames, later than their interval: the last step's real length paces
+        // this one, so its pulses do not bunch up before the next.
+        // A pause (the clock followed from outside, say) is no step's length.
+        std::chrono::microseconds length = std::chrono::milliseconds(interval);
+        const auto lasted =
+            std::chrono::duration_cast<std::chrono::microseconds>(now - previousStep);
+        if (previousStep != Time{} && lasted < 2 * length + LongestFrame)
+        {
+            length = std::max(length, lasted);
+        }
+        previousStep = now;
+        stepStart = now;
+        spacing = length / PulsesPerStep;
+        pulsesSent = 0;
+    }
+    wake.notify_all();
+}
+
+void MmMidiManager::SendPulses()
+{
+    std::unique_lock hold(lock);
+    while (!stopping)
+    {
+        if (pulsesSent >= PulsesPerStep)
+        {
+            wake.wait(hold);
+            continue;
+        }
+        const Time due = stepStart + spacing * pulsesSent;
+        if (std::chrono::steady_clock::now() < due)
+        {
+            wake.wait_until(hold, due);
+            continue;
+        }
+        midiOutShortMsg(output, ClockPulse);
+        ++pulsesSent;
+    }
+}
+
+} // namespace Qorv::Midi

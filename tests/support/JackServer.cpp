@@ -1,0 +1,135 @@
+#include "tests/support/JackServer.h"
+
+#include <jack/jack.h>
+#include <jack/midiport.h>
+#include <jack/ringbuffer.h>
+
+#include <algorithm>
+#include <array>
+#include <csignal>
+#include <cstdlib>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace TestSupport
+{
+
+JackServer::JackServer() : name("pakemino-test-" + std::to_string(getpid()))
+{
+    setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
+    // Not real-time: the test needs no scheduling rights to run it. Long periods leave a loaded
+    // machine room to finish every client in time, so no event is dropped with a late cycle.
+    server = std::make_unique<Process>(std::vector<std::string>{
+        "jackd", "-n", name, "--no-realtime", "-d", "dummy", "-r", "48000", "-p", "1024"});
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!running && server->Running() && std::chrono::steady_clock::now() < deadline)
+    {
+        int exitCode = -1;
+        RunAndCapture({"jack_lsp"}, &exitCode);
+        running = exitCode == 0;
+        if (!running)
+        {
+            std::this_thread::sleep_for(50ms);
+        }
+    }
+}
+
+JackServer::~JackServer()
+{
+    if (server->Running())
+    {
+        kill(server->Pid(), SIGTERM);
+        server->Wait(5s);
+    }
+}
+
+struct MidiSender::Jack
+{
+    // A length byte and up to three message bytes.
+    using Message = std::array<unsigned char, 4>;
+
+    jack_client_t* client = jack_client_open("test-sender", JackNoStartServer, nullptr);
+    jack_port_t* port = nullptr;
+    jack_ringbuffer_t* queue = jack_ringbuffer_create(256 * sizeof(Message));
+
+    ~Jack()
+    {
+        if (client != nullptr)
+        {
+            jack_client_close(client);
+        }
+        jack_ringbuffer_free(queue);
+    }
+
+    static int Process(jack_nframes_t frames, void* self)
+    {
+        auto* jack = static_cast<Jack*>(self);
+        void* buffer = jack_port_get_buffer(jack->port, frames);
+        jack_midi_clear_buffer(buffer);
+        Message message{};
+        while (jack_ringbuffer_read(jack->queue, reinterpret_cast<char*>(message.data()),
+                                    message.size()) == message.size())
+        {
+            jack_midi_event_write(buffer, 0, message.data() + 1, message[0]);
+        }
+        return 0;
+    }
+};
+
+MidiSender::MidiSender(bool hardware) : jack(std::make_unique<Jack>())
+{
+    if (jack->client == nullptr)
+    {
+        return;
+    }
+    const unsigned long flags = JackPortIsOutput | (hardware ? JackPortIsPhysical : 0);
+    jack->port = jack_port_register(jack->client, "out", JACK_DEFAULT_MIDI_TYPE, flags, 0);
+    jack_set_process_callback(jack->client, Jack::Process, jack.get());
+    jack_activate(jack->client);
+}
+
+MidiSender::~MidiSender() = default;
+
+bool MidiSender::Open() const
+{
+    return jack->client != nullptr && jack->port != nullptr;
+}
+
+bool MidiSender::ConnectTo(const std::string& port, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (Open() && std::chrono::steady_clock::now() < deadline)
+    {
+        if (jack_connect(jack->client, jack_port_name(jack->port), port.c_str()) == 0)
+        {
+            return true;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
+bool MidiSender::WaitForListener(std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (Open() && std::chrono::steady_clock::now() < deadline)
+    {
+        if (jack_port_connected(jack->port) > 0)
+        {
+            return true;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
+void MidiSender::Send(const std::vector<unsigned char>& message)
+{
+    Jack::Message queued{static_cast<unsigned char>(std::min<size_t>(message.size(), 3))};
+    std::copy_n(message.begin(), queued[0], queued.begin() + 1);
+    jack_ringbuffer_write(jack->queue, reinterpret_cast<const char*>(queued.data()), queued.size());
+}
+
+} // namespace TestSupport

@@ -9,7 +9,8 @@ namespace platform::audio
 
 Mixer::Mixer(DWORD outputRate)
     : outputRate(outputRate),
-      table(static_cast<double>(DSBFREQUENCY_MAX) / static_cast<double>(outputRate))
+      table(static_cast<double>(DSBFREQUENCY_MAX) / static_cast<double>(outputRate)),
+      limiter(outputRate)
 {
 }
 
@@ -36,6 +37,8 @@ void Mixer::Render(float* out, DWORD frames)
                 voice->Mix(out, static_cast<int>(period));
             }
         }
+        // Outside the lock: only Render's one caller touches the limiter.
+        limiter.Process(out, period);
         out += static_cast<size_t>(period) * 2u;
         frames -= period;
     }

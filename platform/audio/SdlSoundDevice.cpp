@@ -114,7 +114,7 @@ HRESULT SdlSoundDevice::SetCooperativeLevel(HWND, DWORD level)
 
 double SdlSoundDevice::OutputLatencySeconds() const
 {
-    return 2.0 * periodFrames / mixer->OutputRate();
+    return (2.0 * periodFrames + mixer->LookaheadFrames()) / mixer->OutputRate();
 }
 
 void SdlSoundDevice::Render(float* out, DWORD frames)

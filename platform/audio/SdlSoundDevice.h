@@ -28,8 +28,9 @@ public:
     HRESULT SetCooperativeLevel(HWND window, DWORD level) override;
 
     DWORD OutputRate() const { return mixer->OutputRate(); }
+    DWORD LookaheadFrames() const { return mixer->LookaheadFrames(); }
     // How long a sample takes from the mixer to the device's output: the period being mixed
-    // plus the one the device is playing. Zero offline.
+    // plus the one the device is playing, and the limiter's lookahead.
     double OutputLatencySeconds() const;
     // Offline devices only: mixes the next frames of interleaved stereo.
     void Render(float* out, DWORD frames);

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using namespace TestSupport;
 
@@ -119,7 +121,7 @@ TEST(Mixer, StereoBuffersKeepTheirSides)
     EXPECT_NEAR(out[2 * 1500 + 1], -4000.0 / 32768.0, 1e-4);
 }
 
-TEST(Mixer, BufferStartedBetweenPullsSoundsFromTheNextPullsFirstSample)
+TEST(Mixer, BufferStartedBetweenPullsSoundsOneLookaheadIntoTheNextPull)
 {
     for (DWORD rate : {48000u, 44100u, 22050u})
     {
@@ -129,7 +131,9 @@ TEST(Mixer, BufferStartedBetweenPullsSoundsFromTheNextPullsFirstSample)
         buffer->Play(0, 0, 0);
         const auto out = mixer.Render(256);
         // The kernel is centred on the cursor, so the first sample is there at full height.
-        EXPECT_NEAR(out[0], -0.5f, 1e-3) << rate;
+        const size_t first = mixer.Device()->LookaheadFrames();
+        EXPECT_EQ(out[2 * first - 2], 0.0f) << rate;
+        EXPECT_NEAR(out[2 * first], -0.5f, 1e-3) << rate;
         EXPECT_NEAR(out[2 * 128], -0.5f, 1e-3) << rate;
     }
 }
@@ -201,5 +205,36 @@ TEST(Mixer, LowOutputRateStillHoldsTheWidestKernel)
     for (size_t frame : {100u, 1023u})
     {
         EXPECT_NEAR(out[2 * frame], 0x4040 / 32768.0f, 1e-3) << frame;
+    }
+}
+
+TEST(Mixer, LimiterHoldsADenseSumUnderTheCeilingAndLeavesOneVoiceAsItWas)
+{
+    OfflineMixer dense;
+    // 29 tones at nine tenths of full scale, all starting on one frame: a chord on a full step.
+    for (int voice = 0; voice < 29; ++voice)
+    {
+        dense.Buffer(SinePcm(110.0 * (1 + voice), 48000, 48000, 0.9, 32), 48000, 32)
+            ->Play(0, 0, DSBPLAY_LOOPING);
+    }
+    float loudest = 0.0f;
+    for (float sample : dense.Render(48000))
+    {
+        loudest = std::max(loudest, std::fabs(sample));
+    }
+    EXPECT_LE(loudest, platform::audio::Limiter::Ceiling);
+    EXPECT_GT(loudest, 0.8f);
+
+    // Just under the ceiling: the same samples, one lookahead later.
+    OfflineMixer single;
+    const std::string pcm = SinePcm(1000.0, 48000, 4800, 0.89, 32);
+    single.Buffer(pcm, 48000, 32)->Play(0, 0, 0);
+    const auto out = single.Render(4800);
+    const size_t lag = single.Device()->LookaheadFrames();
+    for (size_t frame = 0; frame + lag < 4800; ++frame)
+    {
+        int32_t value = 0;
+        std::memcpy(&value, pcm.data() + frame * 4, 4);
+        ASSERT_NEAR(out[2 * (frame + lag)], value / 2147483648.0, 1e-6) << frame;
     }
 }

@@ -18,8 +18,9 @@ constexpr double Target = Limiter::Ceiling * (1.0 - 1e-6);
 
 Limiter::Limiter(DWORD rate)
     : lookahead(std::max<DWORD>(1, static_cast<DWORD>(std::lround(rate * LookaheadSeconds)))),
+      window(lookahead + static_cast<uint64_t>(std::lround(rate * HoldSeconds))),
       release(std::exp(-1.0 / (ReleaseSeconds * rate))), delay(size_t{lookahead} * 2, 0.0f),
-      needs(size_t{lookahead} + 2), ramp(lookahead, 1.0), rampSum(lookahead)
+      needs(window + 2), ramp(lookahead, 1.0), rampSum(lookahead)
 {
 }
 
@@ -32,8 +33,8 @@ double Limiter::HeldNeed(double need)
     }
     needs[(needFront + needCount) % needs.size()] = {frame, need};
     ++needCount;
-    // The window is this frame and the lookahead frames before it.
-    if (needs[needFront].frame + lookahead < frame)
+    // The window is this frame and the hold and lookahead frames before it.
+    if (needs[needFront].frame + window < frame)
     {
         needFront = (needFront + 1) % needs.size();
         --needCount;

@@ -17,6 +17,9 @@ public:
     // -1 dBFS: headroom for the sound server's own resampling and for lossy takes.
     static constexpr float Ceiling = 0.89125094f;
     static constexpr double LookaheadSeconds = 0.0015;
+    // The gain a peak needs is held this long before it releases: the peaks of a tone down to
+    // 50 Hz come again within it, so a steady low note is not modulated by the release.
+    static constexpr double HoldSeconds = 0.01;
     static constexpr double ReleaseSeconds = 0.08;
 
     explicit Limiter(DWORD rate);
@@ -37,12 +40,13 @@ private:
     double HeldNeed(double need);
 
     const DWORD lookahead;
+    const uint64_t window;
     const double release;
     uint64_t frame = 0;
     // The input, lookahead frames back.
     std::vector<float> delay;
-    // The smallest gain needed by any frame in the lookahead window and the one leaving it:
-    // a ring of increasing gains, the front the window's minimum.
+    // The smallest gain needed by any frame from a hold and a lookahead back to this one: a
+    // ring of increasing gains, the front the window's minimum.
     std::vector<Need> needs;
     size_t needFront = 0, needCount = 0;
     // The released envelope, averaged over the lookahead so the gain falls in a smooth ramp

@@ -11,5 +11,7 @@ pkg_check_modules(VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 # Only for the display connection's end (platform/window) and the tests' screenshots.
 pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
-# The ALSA library, to keep its messages off stderr while SDL probes for an output.
+# The ALSA library, to keep its messages off stderr while SDL probes for an output, and the
+# PulseAudio client, to see that a server has a sink before SDL's driver starts on it.
 pkg_check_modules(ALSA REQUIRED IMPORTED_TARGET alsa)
+pkg_check_modules(PULSE_SIMPLE REQUIRED IMPORTED_TARGET libpulse-simple)

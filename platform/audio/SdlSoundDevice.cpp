@@ -4,10 +4,13 @@
 #include "platform/audio/TakeRecorder.h"
 
 #include <alsa/asoundlib.h>
+#include <pulse/error.h>
+#include <pulse/simple.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -28,6 +31,28 @@ constexpr auto RetryInterval = std::chrono::milliseconds(250);
 // program says what matters in one line of its own instead.
 void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
+// SDL 2.26's PulseAudio driver crashes starting on a server that has no sink (it copies the
+// missing default sink's name), as a server has for a moment while it starts. Such a server is
+// left alone until it has one. driver is the one SDL is to start, or empty for its choice.
+bool PulseServerWithoutSink(const std::string& driver)
+{
+    const char* wanted = driver.empty() ? SDL_getenv("SDL_AUDIODRIVER") : driver.c_str();
+    if (wanted != nullptr && *wanted != '\0' && std::strcmp(wanted, "pulseaudio") != 0)
+    {
+        return false;
+    }
+    const pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, SdlSoundDevice::PreferredRate, 2};
+    int error = 0;
+    pa_simple* probe = pa_simple_new(nullptr, "pakemino", PA_STREAM_PLAYBACK, nullptr,
+                                     "output check", &spec, nullptr, nullptr, &error);
+    if (probe != nullptr)
+    {
+        pa_simple_free(probe);
+        return false;
+    }
+    return error == PA_ERR_NOENTITY;
+}
+
 } // namespace
 
 HRESULT SdlSoundDevice::Open(SdlSoundDevice** device)
@@ -44,10 +69,17 @@ HRESULT SdlSoundDevice::Open(SdlSoundDevice** device)
     std::string error = "no audio driver";
     try
     {
-        created->ownsSubsystem = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-        if (!created->ownsSubsystem)
+        if (PulseServerWithoutSink(""))
         {
-            error = SDL_GetError();
+            error = "the sound server has no output";
+        }
+        else
+        {
+            created->ownsSubsystem = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+            if (!created->ownsSubsystem)
+            {
+                error = SDL_GetError();
+            }
         }
         // The first output may pick its own rate; the mixer takes it. Without one, the mixer
         // runs at the rate most outputs play and later outputs are opened at that rate.
@@ -171,7 +203,8 @@ bool SdlSoundDevice::Reopen()
 {
     CloseOutput();
     // Starting the driver again ends its old connection first.
-    if (SDL_AudioInit(driver.empty() ? nullptr : driver.c_str()) != 0)
+    if (PulseServerWithoutSink(driver) ||
+        SDL_AudioInit(driver.empty() ? nullptr : driver.c_str()) != 0)
     {
         return false;
     }

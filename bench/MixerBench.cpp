@@ -382,16 +382,6 @@ std::vector<float> LoudSine(double frequency)
     return stereo;
 }
 
-double PeakDecibels(const std::vector<float>& samples)
-{
-    float peak = 0;
-    for (float sample : samples)
-    {
-        peak = std::max(peak, std::fabs(sample));
-    }
-    return 20.0 * std::log10(peak);
-}
-
 struct Limited
 {
     std::vector<float> out;
@@ -441,8 +431,8 @@ void LimitDenseMix(benchmark::State& state, bool openAl)
         const Limited limited = Limit(mix, limiter);
         // OpenAL Soft's limiter is part of its output stage: its share is the difference.
         const double cpu = limited.cpuSeconds - (openAl ? Limit(mix, false).cpuSeconds : 0.0);
-        state.counters["input_peak_dbfs"] = PeakDecibels(mix);
-        state.counters["peak_dbfs"] = PeakDecibels(limited.out);
+        state.counters["input_peak_dbfs"] = TestSupport::Decibels(TestSupport::Loudest(mix));
+        state.counters["peak_dbfs"] = TestSupport::Decibels(TestSupport::Loudest(limited.out));
         state.counters["gain_reduction_db"] = 20.0 * std::log10(Rms(mix, 0) / Rms(limited.out, 0));
         state.counters["cpu_ms_per_s"] = 1000.0 * cpu / Seconds;
     }

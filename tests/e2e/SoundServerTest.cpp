@@ -2,6 +2,7 @@
 // test's own): the server is killed under it and started again, and the program must be heard
 // again on the sink's monitor, keep its take whole and still end with Escape.
 
+#include "tests/platform/audio/Signal.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
@@ -77,18 +78,6 @@ private:
     std::unique_ptr<Process> server;
 };
 
-float Loudest(const std::string& floats)
-{
-    std::vector<float> samples(floats.size() / sizeof(float));
-    std::memcpy(samples.data(), floats.data(), samples.size() * sizeof(float));
-    float loudest = 0.0f;
-    for (float sample : samples)
-    {
-        loudest = std::max(loudest, std::fabs(sample));
-    }
-    return loudest;
-}
-
 } // namespace
 
 TEST(SoundServer, RestartedUnderTheProgramItIsHeardAgainAndTheTakeHasNoGap)
@@ -125,7 +114,7 @@ TEST(SoundServer, RestartedUnderTheProgramItIsHeardAgainAndTheTakeHasNoGap)
     // The pattern is empty: whatever the monitor hears is the notes.
     PressKeys(*window, "q w e r");
     // The monitor delivers in blocks: what it has heard is read until the notes are in it.
-    EXPECT_TRUE(SoundServer::Until([&] { return Loudest(ReadFile(heard)) > 0.05f; }))
+    EXPECT_TRUE(SoundServer::Until([&] { return LoudestOfRaw(ReadFile(heard)) > 0.05f; }))
         << "no note heard after the server came back";
 
     PressKeys(*window, "Escape");

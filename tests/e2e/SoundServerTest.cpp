@@ -9,10 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <csignal>
-#include <cstring>
 #include <memory>
 #include <thread>
 
@@ -100,8 +97,7 @@ TEST(SoundServer, RestartedUnderTheProgramItIsHeardAgainAndTheTakeHasNoGap)
     server.Kill();
     std::this_thread::sleep_for(3s);
     ASSERT_TRUE(server.Start());
-    // Listening from the start, with a short latency the sink then runs at: otherwise a null
-    // sink takes a new stream's first seconds in one block.
+    // Listening before the program is back, so no note can come before the recording.
     const fs::path heard = dir.Path() / "heard.raw";
     Process listener({"sh", "-c",
                       "exec parec -d out.monitor --latency-msec=20 --raw --format=float32le "

@@ -61,7 +61,6 @@ void Limiter::Process(float* stereo, DWORD frames)
             rampSum = std::accumulate(ramp.begin(), ramp.end(), 0.0);
         }
         const double gain = std::min(1.0, rampSum / lookahead);
-        lowestGain = std::min(lowestGain, gain);
         for (int channel = 0; channel < 2; ++channel)
         {
             const float in = sample[channel];

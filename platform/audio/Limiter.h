@@ -27,8 +27,6 @@ public:
     // Limits frames in place. The output lags the input by LookaheadFrames.
     void Process(float* stereo, DWORD frames);
     DWORD LookaheadFrames() const { return lookahead; }
-    // The deepest gain reduction so far, as a factor (1 when it never acted).
-    double LowestGain() const { return lowestGain; }
 
 private:
     struct Need
@@ -55,7 +53,6 @@ private:
     std::vector<double> ramp;
     double rampSum;
     size_t at = 0;
-    double lowestGain = 1.0;
 };
 
 } // namespace platform::audio

@@ -137,7 +137,7 @@ SdlSoundDevice::~SdlSoundDevice()
         std::lock_guard<std::mutex> hold(stopLock);
         stopping = true;
     }
-    stopped.notify_all();
+    wake.notify_all();
     if (supervisor.joinable())
     {
         supervisor.join();
@@ -223,8 +223,8 @@ void SdlSoundDevice::Supervise()
     std::vector<float> period(size_t{Mixer::PeriodFrames} * 2);
     auto nextTry = Clock::now() + RetryInterval;
     std::unique_lock<std::mutex> hold(stopLock);
-    while (!stopped.wait_for(hold, output != 0 ? WatchInterval : UnheardInterval,
-                             [this] { return stopping; }))
+    while (!wake.wait_for(hold, output != 0 ? WatchInterval : UnheardInterval,
+                          [this] { return stopping; }))
     {
         const auto now = Clock::now();
         if (output != 0)
@@ -245,7 +245,10 @@ void SdlSoundDevice::Supervise()
         MixUnheard(now, period);
         if (added.exchange(false) || now >= nextTry)
         {
-            if (Reopen())
+            const bool reopened = Reopen();
+            // Starting the driver announces the devices it finds: no news.
+            added = false;
+            if (reopened)
             {
                 ++reconnections;
                 continue;

@@ -76,7 +76,7 @@ private:
 
     std::thread supervisor;
     std::mutex stopLock;
-    std::condition_variable stopped;
+    std::condition_variable wake;
     bool stopping = false;
     std::atomic<SDL_AudioDeviceID> watched{0};
     std::atomic<bool> removed{false};

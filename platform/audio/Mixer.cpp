@@ -7,10 +7,10 @@
 namespace platform::audio
 {
 
-Mixer::Mixer(DWORD outputRate)
+Mixer::Mixer(DWORD outputRate, bool limited)
     : outputRate(outputRate),
       table(static_cast<double>(DSBFREQUENCY_MAX) / static_cast<double>(outputRate)),
-      limiter(outputRate)
+      limited(limited), limiter(outputRate)
 {
 }
 
@@ -38,7 +38,10 @@ void Mixer::Render(float* out, DWORD frames)
             }
         }
         // Outside the lock: only Render's one caller touches the limiter.
-        limiter.Process(out, period);
+        if (limited)
+        {
+            limiter.Process(out, period);
+        }
         out += static_cast<size_t>(period) * 2u;
         frames -= period;
     }

@@ -18,7 +18,8 @@ class Voice;
 class Mixer
 {
 public:
-    explicit Mixer(DWORD outputRate);
+    // limited: whether Render ends in the master limiter, as for every device that plays.
+    explicit Mixer(DWORD outputRate, bool limited = true);
     Mixer(const Mixer&) = delete;
     Mixer& operator=(const Mixer&) = delete;
 
@@ -34,7 +35,7 @@ public:
     // Overwrites frames of interleaved stereo, limited: what the device plays and the take keeps.
     void Render(float* out, DWORD frames);
     // How far the limiter delays everything, in frames.
-    DWORD LookaheadFrames() const { return limiter.LookaheadFrames(); }
+    DWORD LookaheadFrames() const { return limited ? limiter.LookaheadFrames() : 0; }
 
     static constexpr DWORD PeriodFrames = 256;
 
@@ -43,6 +44,7 @@ private:
     const SincTable table;
     std::mutex lock;
     std::vector<Voice*> voices;
+    const bool limited;
     Limiter limiter;
 };
 

@@ -66,20 +66,23 @@ HRESULT SdlSoundDevice::Open(SdlSoundDevice** device)
     }
     created->live = true;
     snd_lib_error_set_handler(&QuietAlsa);
-    std::string error = "no audio driver";
+    std::string error;
     try
     {
         if (PulseServerWithoutSink(""))
         {
             error = "the sound server has no output";
         }
+        else if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
+        {
+            created->ownsSubsystem = true;
+        }
         else
         {
-            created->ownsSubsystem = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-            if (!created->ownsSubsystem)
-            {
-                error = SDL_GetError();
-            }
+            // No audio driver at all (one named that does not exist): none will come.
+            std::fprintf(stderr, "pakemino: no sound output (SDL: %s)\n", SDL_GetError());
+            created->live = false;
+            return DSERR_NODRIVER;
         }
         // The first output may pick its own rate; the mixer takes it. Without one, the mixer
         // runs at the rate most outputs play and later outputs are opened at that rate.
@@ -119,10 +122,10 @@ HRESULT SdlSoundDevice::Open(SdlSoundDevice** device)
     return DS_OK;
 }
 
-SdlSoundDevice* SdlSoundDevice::CreateOffline(DWORD outputRate)
+SdlSoundDevice* SdlSoundDevice::CreateOffline(DWORD outputRate, bool limited)
 {
     auto* created = new SdlSoundDevice();
-    created->mixer = std::make_shared<Mixer>(outputRate);
+    created->mixer = std::make_shared<Mixer>(outputRate, limited);
     return created;
 }
 

@@ -27,9 +27,10 @@ public:
     static constexpr int PreferredRate = 48000;
 
     // Opens the default output. Without one it says so on stderr once, plays unheard and joins
-    // an output as soon as one appears.
+    // an output as soon as one appears. DSERR_NODRIVER when SDL has no audio driver at all.
     static HRESULT Open(SdlSoundDevice** device);
-    static SdlSoundDevice* CreateOffline(DWORD outputRate);
+    // Without the limiter unless asked: tests and benchmarks see each voice at its own time.
+    static SdlSoundDevice* CreateOffline(DWORD outputRate, bool limited = false);
 
     ULONG Release() override;
     HRESULT CreateSoundBuffer(const DSBUFFERDESC* description, LPDIRECTSOUNDBUFFER* buffer,

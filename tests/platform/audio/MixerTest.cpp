@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -215,11 +214,7 @@ TEST(Mixer, LimiterHoldsADenseSumUnderTheCeilingAndLeavesOneVoiceAsItWas)
         dense.Buffer(SinePcm(110.0 * (1 + voice), 48000, 48000, 0.9, 32), 48000, 32)
             ->Play(0, 0, DSBPLAY_LOOPING);
     }
-    float loudest = 0.0f;
-    for (float sample : dense.Render(48000))
-    {
-        loudest = std::max(loudest, std::fabs(sample));
-    }
+    const float loudest = Loudest(dense.Render(48000));
     EXPECT_LE(loudest, platform::audio::Limiter::Ceiling);
     EXPECT_GT(loudest, 0.8f);
 

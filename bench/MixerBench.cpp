@@ -13,7 +13,6 @@
 #include <AL/alext.h>
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>

@@ -1,8 +1,12 @@
 // The mixer against OpenAL Soft's bsinc24 on the same 34 voices: CPU per second of output,
 // the cost of one voice, alias rejection of a 15 kHz tone pitched up an octave, and the
-// output latency the real device reports. Run from anywhere; it writes one config file.
+// output latency the real device reports. Then the master limiter against OpenAL Soft's output
+// limiter on the same dense mix and on a sine 6 dB over the threshold. Run from anywhere; it
+// writes one config file.
 
+#include "platform/audio/Limiter.h"
 #include "platform/audio/SdlSoundDevice.h"
+#include "tests/platform/audio/Signal.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>
@@ -15,6 +19,7 @@
 #include <cstring>
 #include <ctime>
 #include <numbers>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -168,7 +173,8 @@ private:
 class OpenAlLoopback final : public Engine
 {
 public:
-    OpenAlLoopback()
+    // limiter sets ALC_OUTPUT_LIMITER_SOFT; without it the library picks.
+    explicit OpenAlLoopback(std::optional<bool> limiter = std::nullopt)
     {
         open = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
             alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
@@ -187,6 +193,8 @@ public:
                                      OutputRate,
                                      ALC_MONO_SOURCES,
                                      64,
+                                     limiter ? ALC_OUTPUT_LIMITER_SOFT : 0,
+                                     limiter.value_or(false) ? ALC_TRUE : ALC_FALSE,
                                      0};
         context = alcCreateContext(device, attributes);
         alcMakeContextCurrent(context);
@@ -219,6 +227,22 @@ public:
         alSourcei(source, AL_BUFFER, static_cast<ALint>(buffer));
         alSourcei(source, AL_LOOPING, AL_TRUE);
         alSourcef(source, AL_PITCH, static_cast<float>(sound.ratio));
+        alSourcePlay(source);
+        buffers.push_back(buffer);
+        sources.push_back(source);
+    }
+
+    // Interleaved stereo at the output rate, played straight to the two sides.
+    void AddStereo(const std::vector<float>& stereo)
+    {
+        ALuint buffer = 0, source = 0;
+        alGenBuffers(1, &buffer);
+        alBufferData(buffer, AL_FORMAT_STEREO_FLOAT32, stereo.data(),
+                     static_cast<ALsizei>(stereo.size() * sizeof(float)), OutputRate);
+        alGenSources(1, &source);
+        alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
+        alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
+        alSourcei(source, AL_BUFFER, static_cast<ALint>(buffer));
         alSourcePlay(source);
         buffers.push_back(buffer);
         sources.push_back(source);
@@ -325,6 +349,109 @@ void DeviceLatency(benchmark::State& state)
     state.counters["latency_ms"] = latency;
 }
 
+// The dense mix both limiters get: the 34 voices at four times their level, unlimited.
+std::vector<float> DenseMix()
+{
+    OpenAlLoopback engine(false);
+    for (Sound sound : Voices(34))
+    {
+        for (float& sample : sound.samples)
+        {
+            sample *= 4.0f;
+        }
+        engine.Add(sound);
+    }
+    std::vector<float> mix(static_cast<size_t>(OutputRate * Seconds) * 2);
+    for (size_t done = 0; done < mix.size(); done += Period * 2)
+    {
+        engine.Render(mix.data() + done, Period);
+    }
+    return mix;
+}
+
+std::vector<float> LoudSine(double frequency)
+{
+    std::vector<float> stereo(OutputRate * 2);
+    for (size_t i = 0; i < stereo.size(); ++i)
+    {
+        stereo[i] = static_cast<float>(
+            2.0 * platform::audio::Limiter::Ceiling *
+            std::sin(2 * std::numbers::pi * frequency * static_cast<double>(i / 2) / OutputRate));
+    }
+    return stereo;
+}
+
+struct Limited
+{
+    std::vector<float> out;
+    double cpuSeconds = 0;
+};
+
+// Whole periods of stereo through our limiter, or OpenAL Soft's output with its limiter on or
+// off (a source played straight through).
+Limited Limit(const std::vector<float>& in, std::optional<bool> openAlLimiter)
+{
+    const size_t frames = in.size() / 2 / Period * Period;
+    Limited limited{std::vector<float>(in.begin(), in.begin() + 2 * frames), 0};
+    std::optional<platform::audio::Limiter> ours;
+    std::optional<OpenAlLoopback> theirs;
+    if (openAlLimiter)
+    {
+        theirs.emplace(*openAlLimiter);
+        theirs->AddStereo(in);
+    }
+    else
+    {
+        ours.emplace(OutputRate);
+    }
+    const double start = ThreadSeconds();
+    for (size_t done = 0; done < frames; done += Period)
+    {
+        float* period = limited.out.data() + 2 * done;
+        if (ours)
+        {
+            ours->Process(period, Period);
+        }
+        else
+        {
+            theirs->Render(period, Period);
+        }
+    }
+    limited.cpuSeconds = ThreadSeconds() - start;
+    return limited;
+}
+
+void LimitDenseMix(benchmark::State& state, bool openAl)
+{
+    const std::vector<float> mix = DenseMix();
+    const std::optional<bool> limiter = openAl ? std::optional<bool>(true) : std::nullopt;
+    for (auto _ : state)
+    {
+        const Limited limited = Limit(mix, limiter);
+        // OpenAL Soft's limiter is part of its output stage: its share is the difference.
+        const double cpu = limited.cpuSeconds - (openAl ? Limit(mix, false).cpuSeconds : 0.0);
+        state.counters["input_peak_dbfs"] = TestSupport::Decibels(TestSupport::Loudest(mix));
+        state.counters["peak_dbfs"] = TestSupport::Decibels(TestSupport::Loudest(limited.out));
+        state.counters["gain_reduction_db"] = 20.0 * std::log10(Rms(mix, 0) / Rms(limited.out, 0));
+        state.counters["cpu_ms_per_s"] = 1000.0 * cpu / Seconds;
+    }
+}
+
+void LimitLoudSine(benchmark::State& state, bool openAl)
+{
+    const double frequency = static_cast<double>(state.range(0));
+    const std::optional<bool> limiter = openAl ? std::optional<bool>(true) : std::nullopt;
+    for (auto _ : state)
+    {
+        // Past the lookahead and a few release times: the steady state.
+        const Limited limited = Limit(LoudSine(frequency), limiter);
+        const auto left = TestSupport::Channel(limited.out, 0, 2 * OutputRate / 5);
+        const TestSupport::ToneFit fit = TestSupport::FitTone(left, frequency / OutputRate);
+        state.counters["thd_n_db"] = -fit.restDb;
+        state.counters["amplitude_dbfs"] = TestSupport::Decibels(fit.amplitude);
+    }
+}
+
 } // namespace
 
 BENCHMARK_CAPTURE(MixVoices, ours, false)
@@ -342,6 +469,18 @@ BENCHMARK_CAPTURE(AliasRejection, openal_bsinc24, true)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(DeviceLatency)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LimitDenseMix, ours, false)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LimitDenseMix, openal, true)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LimitLoudSine, ours, false)
+    ->Arg(1000)
+    ->Arg(100)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LimitLoudSine, openal, true)
+    ->Arg(1000)
+    ->Arg(100)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

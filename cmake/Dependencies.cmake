@@ -14,3 +14,7 @@ pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
 # MIDI ports (platform/midi) and the tests' MIDI sender on a private JACK server.
 pkg_check_modules(RTMIDI REQUIRED IMPORTED_TARGET rtmidi)
 pkg_check_modules(JACK REQUIRED IMPORTED_TARGET jack)
+# The ALSA library, to keep its messages off stderr while SDL probes for an output, and the
+# PulseAudio client, to see that a server has a sink before SDL's driver starts on it.
+pkg_check_modules(ALSA REQUIRED IMPORTED_TARGET alsa)
+pkg_check_modules(PULSE_SIMPLE REQUIRED IMPORTED_TARGET libpulse-simple)

@@ -7,9 +7,10 @@
 namespace platform::audio
 {
 
-Mixer::Mixer(DWORD outputRate)
+Mixer::Mixer(DWORD outputRate, bool limited)
     : outputRate(outputRate),
-      table(static_cast<double>(DSBFREQUENCY_MAX) / static_cast<double>(outputRate))
+      table(static_cast<double>(DSBFREQUENCY_MAX) / static_cast<double>(outputRate)),
+      limited(limited), limiter(outputRate)
 {
 }
 
@@ -35,6 +36,11 @@ void Mixer::Render(float* out, DWORD frames)
             {
                 voice->Mix(out, static_cast<int>(period));
             }
+        }
+        // Outside the lock: only Render's one caller touches the limiter.
+        if (limited)
+        {
+            limiter.Process(out, period);
         }
         out += static_cast<size_t>(period) * 2u;
         frames -= period;

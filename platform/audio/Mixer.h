@@ -1,7 +1,9 @@
 #pragma once
-// The software mixer: every playing buffer's voice resampled to the output rate and summed
-// into float stereo. Pulled by the audio callback, or directly by tests, in any frame count.
+// The software mixer: every playing buffer's voice resampled to the output rate, summed into
+// float stereo and held under full scale by the master limiter. Pulled by one thread at a time
+// (the audio callback, the device's stand-in while it has no output, or a test), in any count.
 
+#include "platform/audio/Limiter.h"
 #include "platform/audio/SincTable.h"
 #include "platform/window/Win32.h"
 
@@ -16,7 +18,8 @@ class Voice;
 class Mixer
 {
 public:
-    explicit Mixer(DWORD outputRate);
+    // limited: whether Render ends in the master limiter, as for every device that plays.
+    explicit Mixer(DWORD outputRate, bool limited = true);
     Mixer(const Mixer&) = delete;
     Mixer& operator=(const Mixer&) = delete;
 
@@ -29,8 +32,10 @@ public:
     void Add(Voice* voice);
     void Remove(Voice* voice);
 
-    // Overwrites frames of interleaved stereo.
+    // Overwrites frames of interleaved stereo, limited: what the device plays and the take keeps.
     void Render(float* out, DWORD frames);
+    // How far the limiter delays everything, in frames.
+    DWORD LookaheadFrames() const { return limited ? limiter.LookaheadFrames() : 0; }
 
     static constexpr DWORD PeriodFrames = 256;
 
@@ -39,6 +44,8 @@ private:
     const SincTable table;
     std::mutex lock;
     std::vector<Voice*> voices;
+    const bool limited;
+    Limiter limiter;
 };
 
 } // namespace platform::audio

@@ -2,6 +2,7 @@
 // what it lacks, so what is checked is what a player sees: the window opens, frames run, the
 // keys that still can make sound do, and Escape ends it with code 0.
 
+#include "tests/platform/audio/Signal.h"
 #include "tests/support/BmpBytes.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/Process.h"
@@ -160,20 +161,6 @@ void Type(const std::string& window, std::vector<std::string> keys)
 
 constexpr float Audible = 0.01f;
 
-// The loudest sample recorded so far by SDL's disk driver (float stereo).
-float LoudestSample(const fs::path& recording)
-{
-    const std::string raw = TestSupport::ReadFile(recording);
-    std::vector<float> samples(raw.size() / sizeof(float));
-    std::memcpy(samples.data(), raw.data(), samples.size() * sizeof(float));
-    float loudest = 0;
-    for (float s : samples)
-    {
-        loudest = std::max(loudest, std::fabs(s));
-    }
-    return loudest;
-}
-
 struct Outcome
 {
     bool windowOpened = false;
@@ -237,7 +224,8 @@ public:
             return outcome;
         }
         const auto deadline = std::chrono::steady_clock::now() + settle;
-        while (!outcome.pictureMoves && LoudestSample(recording) < Audible &&
+        while (!outcome.pictureMoves &&
+               TestSupport::LoudestOfRaw(TestSupport::ReadFile(recording)) < Audible &&
                std::chrono::steady_clock::now() < deadline)
         {
             const auto before = TestSupport::CaptureScreenAt(*window, 640, 480);
@@ -252,7 +240,7 @@ public:
         outcome.peakKilobytes = PeakKilobytes(program.Pid());
         Type(*window, {"Escape"});
         outcome.exitCode = program.Wait(10s);
-        outcome.loudestSample = LoudestSample(recording);
+        outcome.loudestSample = TestSupport::LoudestOfRaw(TestSupport::ReadFile(recording));
         return outcome;
     }
 

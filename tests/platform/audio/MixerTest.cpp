@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 using namespace TestSupport;
 
@@ -201,5 +202,32 @@ TEST(Mixer, LowOutputRateStillHoldsTheWidestKernel)
     for (size_t frame : {100u, 1023u})
     {
         EXPECT_NEAR(out[2 * frame], 0x4040 / 32768.0f, 1e-3) << frame;
+    }
+}
+
+TEST(Mixer, LimiterHoldsADenseSumUnderTheCeilingAndLeavesOneVoiceAsItWas)
+{
+    OfflineMixer dense(48000, true);
+    // 29 tones at nine tenths of full scale, all starting on one frame: a chord on a full step.
+    for (int voice = 0; voice < 29; ++voice)
+    {
+        dense.Buffer(SinePcm(110.0 * (1 + voice), 48000, 48000, 0.9, 32), 48000, 32)
+            ->Play(0, 0, DSBPLAY_LOOPING);
+    }
+    const float loudest = Loudest(dense.Render(48000));
+    EXPECT_LE(loudest, platform::audio::Limiter::Ceiling);
+    EXPECT_GT(loudest, 0.8f);
+
+    // Just under the ceiling: the same samples, one lookahead later.
+    OfflineMixer single(48000, true);
+    const std::string pcm = SinePcm(1000.0, 48000, 4800, 0.89, 32);
+    single.Buffer(pcm, 48000, 32)->Play(0, 0, 0);
+    const auto out = single.Render(4800);
+    const size_t lag = single.Device()->LookaheadFrames();
+    for (size_t frame = 0; frame + lag < 4800; ++frame)
+    {
+        int32_t value = 0;
+        std::memcpy(&value, pcm.data() + frame * 4, 4);
+        ASSERT_NEAR(out[2 * (frame + lag)], value / 2147483648.0, 1e-6) << frame;
     }
 }

@@ -17,8 +17,8 @@ WAVEFORMATEX PcmFormat(DWORD rate, int bits, int channels)
     return format;
 }
 
-OfflineMixer::OfflineMixer(DWORD outputRate)
-    : device(platform::audio::SdlSoundDevice::CreateOffline(outputRate))
+OfflineMixer::OfflineMixer(DWORD outputRate, bool limited)
+    : device(platform::audio::SdlSoundDevice::CreateOffline(outputRate, limited))
 {
 }
 

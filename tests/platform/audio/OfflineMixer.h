@@ -18,7 +18,8 @@ WAVEFORMATEX PcmFormat(DWORD rate, int bits, int channels);
 class OfflineMixer
 {
 public:
-    explicit OfflineMixer(DWORD outputRate = 48000);
+    // limited: through the master limiter, as a playing device mixes.
+    explicit OfflineMixer(DWORD outputRate = 48000, bool limited = false);
     OfflineMixer(const OfflineMixer&) = delete;
     OfflineMixer& operator=(const OfflineMixer&) = delete;
     ~OfflineMixer();

@@ -1,5 +1,6 @@
 #include "tests/platform/audio/Signal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -114,6 +115,23 @@ double RmsOf(const std::vector<double>& signal)
         sum += value * value;
     }
     return signal.empty() ? 0.0 : std::sqrt(sum / static_cast<double>(signal.size()));
+}
+
+float Loudest(const std::vector<float>& samples)
+{
+    float loudest = 0.0f;
+    for (float sample : samples)
+    {
+        loudest = std::max(loudest, std::fabs(sample));
+    }
+    return loudest;
+}
+
+float LoudestOfRaw(const std::string& floats)
+{
+    std::vector<float> samples(floats.size() / sizeof(float));
+    std::memcpy(samples.data(), floats.data(), samples.size() * sizeof(float));
+    return Loudest(samples);
 }
 
 double Decibels(double ratio)

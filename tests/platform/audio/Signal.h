@@ -28,6 +28,10 @@ ToneFit FitTone(const std::vector<double>& signal, double cyclesPerSample);
 double MeasureFrequency(const std::vector<double>& signal);
 
 double RmsOf(const std::vector<double>& signal);
+// The largest magnitude of any sample; of raw native floats, as SDL's disk driver and parec
+// write them.
+float Loudest(const std::vector<float>& samples);
+float LoudestOfRaw(const std::string& floats);
 double Decibels(double ratio);
 
 } // namespace TestSupport

@@ -41,6 +41,7 @@ Game::Game(HWND window, GameDevices devices)
         sequencer->SetSample(finder->Find(L"beat" + std::to_wstring(k) + L".wav"), k - 1);
     }
     PrepareTrailAndStage(*finder);
+    overlay.Load(*drawer, finder->Find(L"glyphs.png"), devices.clock);
 }
 
 Game::~Game() = default;

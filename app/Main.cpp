@@ -4,6 +4,7 @@
 #include "app/Game.h"
 #include "app/MainWindow.h"
 #include "app/MessageLoop.h"
+#include "app/StartReport.h"
 #include "platform/audio/TakeRecorder.h"
 
 #include <cstdio>
@@ -28,6 +29,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool re
     int exitCode = 0;
     {
         Pakemino::Game game(window);
+        Pakemino::ReportStartProblems(game, stderr);
         Pakemino::Win32LoopSystem system;
         exitCode = Pakemino::RunMessageLoop(system, lastFrameTime, [&game] { game.RunFrame(); });
     }

@@ -25,12 +25,12 @@ void Lettering::Load(Qorv::Draw::IDrawer& drawer, const std::wstring& path)
     Qorv::Draw::LoadTextureFromFile(atlas, path);
 }
 
-int32_t Lettering::Draw(Qorv::Draw::IDrawer& drawer, std::string_view text, int32_t x, int32_t y,
-                        uint32_t colour, uint32_t priority) const
+void Lettering::Draw(Qorv::Draw::IDrawer& drawer, std::string_view text, int32_t x, int32_t y,
+                     uint32_t colour, uint32_t priority) const
 {
     if (!IsLoaded())
     {
-        return Width(text);
+        return;
     }
     int32_t left = x;
     for (const char c : text)
@@ -47,7 +47,6 @@ int32_t Lettering::Draw(Qorv::Draw::IDrawer& drawer, std::string_view text, int3
         }
         left += Advance;
     }
-    return left - x;
 }
 
 void Lettering::Fill(Qorv::Draw::IDrawer& drawer, const Qorv::Draw::Rect& rect, uint32_t colour,

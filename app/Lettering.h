@@ -23,10 +23,10 @@ public:
     void Load(Qorv::Draw::IDrawer& drawer, const std::wstring& path);
     bool IsLoaded() const { return atlas != nullptr && atlas->IsCreated(); }
 
-    // Queues text with its cell's top-left corner at (x, y), tinted by colour, in the blend mode
-    // in force; returns the width it takes. Characters outside printable ASCII show as '?'.
-    int32_t Draw(Qorv::Draw::IDrawer& drawer, std::string_view text, int32_t x, int32_t y,
-                 uint32_t colour, uint32_t priority) const;
+    // Queues text with its first cell's top-left corner at (x, y), tinted by colour, in the blend
+    // mode in force. Characters outside printable ASCII show as '?'.
+    void Draw(Qorv::Draw::IDrawer& drawer, std::string_view text, int32_t x, int32_t y,
+              uint32_t colour, uint32_t priority) const;
     // Queues a box of colour over rect.
     void Fill(Qorv::Draw::IDrawer& drawer, const Qorv::Draw::Rect& rect, uint32_t colour,
               uint32_t priority) const;

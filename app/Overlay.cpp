@@ -4,7 +4,6 @@
 #include "app/KeyLayout.h"
 
 #include <array>
-#include <cmath>
 #include <cstdio>
 
 namespace Pakemino
@@ -33,7 +32,7 @@ constexpr uint32_t Panel = 0xE0080818;
 constexpr uint32_t Text = 0xFFE0E0F0;
 constexpr uint32_t KeyName = 0xFFFFE060;
 constexpr uint32_t KeyLabel = 0xFF101018;
-// The queue sorts by priority alone among equals: panel, then key caps, then text.
+// Fills and glyphs share the atlas and the blend mode, so priority alone orders them.
 constexpr uint32_t PanelPriority = 0;
 constexpr uint32_t CapPriority = 1;
 constexpr uint32_t TextPriority = 2;
@@ -45,6 +44,8 @@ constexpr int32_t HintY = 448;
 
 // The key map: a panel under the status; key caps drawn where the keys sit, each row shifted
 // right of the one above as on a keyboard, so the map is right whatever the keys are labelled.
+constexpr int32_t PanelLeft = 16;
+constexpr int32_t PanelWidth = 640 - 2 * PanelLeft;
 constexpr int32_t PanelTop = 104;
 constexpr int32_t PanelBottom = 376;
 constexpr int32_t MapLeft = 32;
@@ -54,7 +55,7 @@ constexpr int32_t CapPitch = 34;
 constexpr int32_t CapWidth = 32;
 constexpr int32_t CapHeight = 20;
 constexpr int32_t RowPitch = 24;
-// The number row, then the rows below it, in NoteRows order from the bottom row up.
+// How far right of the number row each row starts, in NoteRows order from the bottom row up.
 constexpr std::array<int32_t, 4> RowShifts = {42, 25, 17, 0};
 
 struct ControlLine
@@ -79,12 +80,12 @@ constexpr int32_t ControlsIndent = MapLeft + 13 * Lettering::Advance;
 constexpr int32_t ControlPitch = 12;
 
 // A dark box one pixel wider than the text each side, so the text reads over the trail.
-int32_t DrawBacked(IDrawer& drawer, const Lettering& lettering, const std::string& text, int32_t x,
-                   int32_t y)
+void DrawBacked(IDrawer& drawer, const Lettering& lettering, const std::string& text, int32_t x,
+                int32_t y)
 {
     lettering.Fill(drawer, {x - 2, y - 2, Lettering::Width(text) + 3, Lettering::LineHeight + 2},
                    Backing, PanelPriority);
-    return lettering.Draw(drawer, text, x, y, Text, TextPriority);
+    lettering.Draw(drawer, text, x, y, Text, TextPriority);
 }
 } // namespace
 
@@ -143,9 +144,8 @@ void Overlay::Draw(IDrawer& drawer, const Game& game) const
 
 void Overlay::DrawKeyMap(IDrawer& drawer, int32_t transpose) const
 {
-    lettering.Fill(drawer,
-                   {MapLeft - 16, PanelTop, 640 - 2 * (MapLeft - 16), PanelBottom - PanelTop},
-                   Panel, PanelPriority);
+    lettering.Fill(drawer, {PanelLeft, PanelTop, PanelWidth, PanelBottom - PanelTop}, Panel,
+                   PanelPriority);
     lettering.Draw(drawer, "The keys by where they sit (F10 hides this map)", MapLeft, PanelTop + 8,
                    Text, TextPriority);
 

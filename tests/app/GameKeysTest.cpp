@@ -278,4 +278,11 @@ TEST_F(GameKeys, TheStatusFollowsTrackPageTempoAndTranspositionInTheFrameOfTheKe
     }
     EXPECT_EQ(DrumMachineStatus(*game),
               "track: closed hat   F1-F8: steps 9-16   a step a frame   transpose 0");
+    // The key map names the leftmost keys' pitch: the recordings' own at the start.
+    EXPECT_EQ(PitchName(game->transpose), "C4");
+    for (int i = 0; i < 12; ++i)
+    {
+        Tap({KeyLShift});
+    }
+    EXPECT_EQ(PitchName(game->transpose), "C3");
 }

@@ -10,6 +10,7 @@ namespace
 constexpr int32_t FirstCharacter = 32;
 constexpr int32_t LastCharacter = 126;
 constexpr int32_t AtlasColumns = 16;
+constexpr int32_t AtlasRows = 6;
 constexpr int32_t SolidCell = 127 - FirstCharacter;
 
 Qorv::Draw::Rect Cell(int32_t cell)
@@ -23,6 +24,12 @@ void Lettering::Load(Qorv::Draw::IDrawer& drawer, const std::wstring& path)
 {
     atlas = drawer.CreateTexture();
     Qorv::Draw::LoadTextureFromFile(atlas, path);
+    // A picture of another size is not this atlas: its cells would draw the wrong glyphs.
+    if (atlas->GetImageWidth() != AtlasColumns * Advance ||
+        atlas->GetImageHeight() != AtlasRows * LineHeight)
+    {
+        atlas->Destroy();
+    }
 }
 
 void Lettering::Draw(Qorv::Draw::IDrawer& drawer, std::string_view text, int32_t x, int32_t y,

@@ -19,7 +19,8 @@ public:
     static constexpr int32_t Advance = 6;
     static constexpr int32_t LineHeight = 10;
 
-    // Without the atlas, Draw and Fill queue nothing: no text rather than a row of plain quads.
+    // Without the atlas, or with a picture of another size, Draw and Fill queue nothing: no
+    // text rather than plain quads or the wrong glyphs.
     void Load(Qorv::Draw::IDrawer& drawer, const std::wstring& path);
     bool IsLoaded() const { return atlas != nullptr && atlas->IsCreated(); }
 

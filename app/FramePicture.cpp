@@ -146,6 +146,7 @@ void Game::DrawFrame()
 
     drawer->SetBlendMode(BlendNone);
     drawer->Flush();
+    overlay.Draw(*drawer, *this);
     drawer->EndFrame();
 }
 

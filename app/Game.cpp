@@ -47,6 +47,7 @@ Game::Game(HWND window, GameDevices devices, std::shared_ptr<Qorv::Midi::IMidiMa
         midi->Initialize(window);
         midi->SendStart();
     }
+    overlay.Load(*drawer, finder->Find(L"glyphs.png"), devices.clock);
 }
 
 Game::~Game()

@@ -2,6 +2,7 @@
 // The application object: owns the framework objects, the voice player and the sequencer, and
 // runs one frame per RunFrame: input, sequencer, keys, picture.
 
+#include "app/Overlay.h"
 #include "framework/base/IFileFinder.h"
 #include "framework/draw/DrawCommand.h"
 #include "framework/draw/IDrawer.h"
@@ -73,6 +74,8 @@ public:
     std::shared_ptr<Qorv::Midi::IMidiManager> midi;
     std::unique_ptr<ClockFollower> clockFollower;
     bool followingClock = false;
+    // Text over the picture; released first, before the drawer its atlas needs.
+    Overlay overlay;
 
 private:
     // The frame picture's share of construction (FramePicture.cpp), in the order it runs: the

@@ -81,6 +81,11 @@ void Game::HandleKeys()
             selectedTrack = static_cast<int32_t>(t);
         }
     }
+
+    if (input->IsKeyPressed(Keys::KeyF10))
+    {
+        overlay.ToggleKeyMap();
+    }
 }
 
 } // namespace Pakemino

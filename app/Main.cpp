@@ -7,6 +7,7 @@
 #include "app/MessageLoop.h"
 #include "app/PatternFile.h"
 #include "app/PatternKeeper.h"
+#include "app/StartReport.h"
 #include "app/WindowProc.h"
 #include "framework/base/IFileFinder.h"
 #include "framework/base/Utf8.h"
@@ -43,6 +44,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool re
     {
         Pakemino::Game game(window, Pakemino::CreateGameDevices(),
                             midi ? Qorv::Midi::CreateMidiManager() : nullptr);
+        Pakemino::ReportStartProblems(game, stderr);
         Pakemino::midiMessageHandler = [&game](LPARAM message)
         {
             game.HandleMidi(message);

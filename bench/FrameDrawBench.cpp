@@ -4,8 +4,8 @@
 // for the drawing to finish; the same frames without it show whether the present waits itself.
 // With --screenshot it instead runs N frames (300 unless given) on a fixed clock and writes the
 // A8R8G8B8 pixels of the back buffer and then of the window, top row first, to FILE: two builds
-// draw alike when the files do.
-//   frame-draw-bench [--frames N] [--screenshot FILE]
+// draw alike when the files do. --key-map times the frames with the key map shown over them.
+//   frame-draw-bench [--frames N] [--screenshot FILE] [--key-map]
 
 #include "app/Game.h"
 #include "tests/support/OffscreenWindow.h"
@@ -95,15 +95,21 @@ int main(int argc, char** argv)
 {
     int frames = 0;
     const char* screenshot = nullptr;
-    for (int i = 1; i + 1 < argc; i += 2)
+    bool keyMap = false;
+    for (int i = 1; i < argc; ++i)
     {
-        if (std::string(argv[i]) == "--frames")
+        const std::string option = argv[i];
+        if (option == "--key-map")
         {
-            frames = std::max(1, std::atoi(argv[i + 1]));
+            keyMap = true;
         }
-        else if (std::string(argv[i]) == "--screenshot")
+        else if (option == "--frames" && i + 1 < argc)
         {
-            screenshot = argv[i + 1];
+            frames = std::max(1, std::atoi(argv[++i]));
+        }
+        else if (option == "--screenshot" && i + 1 < argc)
+        {
+            screenshot = argv[++i];
         }
     }
     setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -123,6 +129,10 @@ int main(int argc, char** argv)
     {
         std::fprintf(stderr, "frame-draw-bench: the drawer did not open\n");
         return 1;
+    }
+    if (keyMap)
+    {
+        game.overlay.ToggleKeyMap();
     }
     // Warm-up: first uses of the shader, textures and buffers.
     TimeFrames(game, 30, true);

@@ -24,6 +24,7 @@ public:
     bool Open(HWND window, int32_t width, int32_t height, int32_t bitsPerPixel, bool fullScreen,
               bool waitForVSync);
     void Close();
+    bool IsOpen() const { return open; }
     void BeginFrame();
     // Presents the frame.
     void EndFrame();

@@ -386,11 +386,12 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
         glClear(GL_COLOR_BUFFER_BIT);
     }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, backBufferFramebuffer);
-    // At its own size the picture is copied pixel for pixel, which filtering would not change.
-    const bool unscaled = shownWidth == width && shownHeight == height;
+    // At its own size or a whole multiple of it, every pixel becomes a square of whole pixels,
+    // which keeps the lettering sharp; between multiples, filtering spreads the seams evenly.
+    const bool wholeMultiple = shownWidth % width == 0 && shownHeight % height == 0;
     glBlitFramebuffer(0, 0, static_cast<GLint>(width), static_cast<GLint>(height), left, bottom,
                       left + shownWidth, bottom + shownHeight, GL_COLOR_BUFFER_BIT,
-                      unscaled ? GL_NEAREST : GL_LINEAR);
+                      wholeMultiple ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(context->Window());
     glBindFramebuffer(GL_FRAMEBUFFER, TargetFramebuffer());
     glEnable(GL_SCISSOR_TEST);

@@ -276,3 +276,33 @@ TEST_F(GameKeys, MidiNotesPlayLikeKeysAndClockInHoldsTheTempoKeys)
     Tap({KeyF11});
     EXPECT_EQ(game->sequencer->interval, 105);
 }
+
+TEST_F(GameKeys, TheStatusFollowsTrackPageTempoAndTranspositionInTheFrameOfTheKey)
+{
+    EXPECT_EQ(DrumMachineStatus(*game), "track: kick   F1-F8: steps 1-8   150 BPM   transpose 0");
+    Hold({KeyNumpad3, KeyF9, KeyF12, KeyLShift});
+    Frame();
+    EXPECT_EQ(DrumMachineStatus(*game),
+              "track: closed hat   F1-F8: steps 9-16   158 BPM   transpose -1");
+    Hold({KeyNumpad3, KeyF9, KeyF12, KeyLShift}, false);
+    Frame();
+
+    Tap({KeyF11});
+    Tap({KeyRShift});
+    EXPECT_EQ(DrumMachineStatus(*game),
+              "track: closed hat   F1-F8: steps 9-16   150 BPM   transpose 0");
+    // At 0 ms the sequencer steps every frame: no tempo in beats, the frame rate's.
+    for (int i = 0; i < 20; ++i)
+    {
+        Tap({KeyF12});
+    }
+    EXPECT_EQ(DrumMachineStatus(*game),
+              "track: closed hat   F1-F8: steps 9-16   a step a frame   transpose 0");
+    // The key map names the leftmost keys' pitch: the recordings' own at the start.
+    EXPECT_EQ(PitchName(game->transpose), "C4");
+    for (int i = 0; i < 12; ++i)
+    {
+        Tap({KeyLShift});
+    }
+    EXPECT_EQ(PitchName(game->transpose), "C3");
+}

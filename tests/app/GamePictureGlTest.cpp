@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <initializer_list>
+#include <limits>
 
 using namespace Pakemino;
 using namespace Qorv::Input;
@@ -279,4 +280,24 @@ TEST_F(GamePictureGl, TheCursorSitsOnTheStepTheSequencerReached)
     }
     // Over a whole loop and into the next: every step was shown.
     EXPECT_GE(seen.size(), 17u);
+}
+
+TEST_F(GamePictureGl, F10LaysTheKeyMapOverThePictureAndF10AgainTakesItAway)
+{
+    // A cursor that holds still and no notes: frames without the map are alike.
+    game->sequencer->interval = std::numeric_limits<int32_t>::max();
+    Frame();
+    const auto without = ReadBackBuffer(640, 480);
+
+    Tap({KeyF10});
+    const auto with = ReadBackBuffer(640, 480);
+    size_t changed = 0;
+    for (size_t i = 0; i < without.size(); ++i)
+    {
+        changed += with[i] != without[i] ? 1 : 0;
+    }
+    EXPECT_GT(changed, without.size() / 4);
+
+    Tap({KeyF10});
+    EXPECT_EQ(ReadBackBuffer(640, 480), without);
 }

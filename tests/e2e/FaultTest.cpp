@@ -1,6 +1,6 @@
-// The real program with its data broken or its devices gone. The game stays silent about
-// what it lacks, so what is checked is what a player sees: the window opens, frames run, the
-// keys that still can make sound do, and Escape ends it with code 0.
+// The real program with its data broken or its devices gone. What is checked is what a player
+// sees: the window opens, frames run, the keys that still can make sound do, Escape ends it
+// with code 0, and one line on stderr names each thing that is missing.
 
 #include "tests/platform/audio/Signal.h"
 #include "tests/support/BmpBytes.h"
@@ -33,7 +33,7 @@ namespace
 {
 
 const std::string Title = "pakemino Technical Preview";
-const std::vector<std::string> Pictures = {"zirmonly.bmp", "pad.png", "stage.bmp"};
+const std::vector<std::string> Pictures = {"zirmonly.bmp", "pad.png", "stage.bmp", "glyphs.png"};
 
 std::vector<std::string> Sounds()
 {
@@ -266,6 +266,29 @@ TEST(DataFaults, EveryFileMissingStillOpensRunsAndQuits)
     const Outcome outcome = copy.Run();
     ExpectItCarriesOn(outcome);
     EXPECT_LT(outcome.loudestSample, Audible) << "sound with no samples to play";
+}
+
+TEST(DataFaults, EachMissingOrUnreadableFileAndAMissingPictureDeviceIsOneLineOnStderr)
+{
+    ProgramCopy copy;
+    fs::remove(copy.Data("pad.png"));
+    Break(copy.Data("ke.wav"), Fault::RandomBytes);
+    // The lines come as the game is built; SIGTERM ends it as a close would.
+    const auto said = [&](const std::string& environment)
+    {
+        return TestSupport::RunAndCapture({"sh", "-c",
+                                           "SDL_AUDIODRIVER=dummy " + environment + " timeout 8 " +
+                                               (copy.Bin() / "pakemino").string() +
+                                               " 2>&1 >/dev/null"});
+    };
+    const std::string probe = "; `qorv-probe assets` checks every data file\n";
+    const std::string keWav = "pakemino: data file ke.wav cannot be read" + probe;
+    EXPECT_EQ(said(""), "pakemino: data file pad.png is missing" + probe + keWav);
+    // Without a picture device no picture could load: that is the one line about pictures.
+    EXPECT_EQ(said("MESA_GL_VERSION_OVERRIDE=2.1"),
+              "pakemino: no picture: OpenGL 3.3 could not start in the window; keys and sound "
+              "still work\n" +
+                  keWav);
 }
 
 class BrokenPictures : public testing::TestWithParam<Fault>

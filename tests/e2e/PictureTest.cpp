@@ -30,11 +30,11 @@ int Brightest(uint32_t pixel)
 }
 
 // Bright pixels where the notes land on screen: the trail's x 256..767, y 352..671 shown
-// from its (192, 272).
+// from its (192, 272), below the status line under the pads.
 int BrightInStampArea(const Picture& picture)
 {
     int bright = 0;
-    for (int y = 80; y < 400; ++y)
+    for (int y = 100; y < 400; ++y)
     {
         for (int x = 64; x < 576; ++x)
         {

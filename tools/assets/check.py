@@ -99,7 +99,7 @@ def check_bmp(dir, name, width, height):
     return pixel
 
 
-def png_rgba(name, data):
+def png_rgba(name, data, width=32, height=32):
     if data[:8] != b'\x89PNG\r\n\x1a\n':
         return fault(name, 'not a PNG')
     at, idat, head = 8, b'', None
@@ -112,9 +112,9 @@ def png_rgba(name, data):
             idat += body
         at += 12 + size
     w, h, depth, colour, _, _, interlace = head
-    if (w, h, depth, colour, interlace) != (32, 32, 8, 6, 0):
+    if (w, h, depth, colour, interlace) != (width, height, 8, 6, 0):
         return fault(name, f'{w}x{h}, depth {depth}, colour type {colour}, interlace {interlace}; '
-                           'want 32x32 8-bit RGBA')
+                           f'want {width}x{height} 8-bit RGBA')
     raw, rows, prior, stride = zlib.decompress(idat), [], bytearray(w * 4), w * 4
     for y in range(h):
         kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
@@ -166,6 +166,13 @@ def main():
         # the cursor is the pad added with its colour alone, alpha ignored
         if any(row[i + 3] == 0 and max(row[i:i + 3]) > 0 for row in pad for i in range(0, 128, 4)):
             fault('pad.png', 'colour where alpha is 0 would show around the cursor')
+
+    with open(f'{dir}/glyphs.png', 'rb') as f:
+        lettering = png_rgba('glyphs.png', f.read(), 96, 60)
+    # whole pixels, white: the drawer's colour tints them and they stay sharp when scaled
+    if lettering and any(row[i:i + 4] not in (b'\xff\xff\xff\x00', b'\xff\xff\xff\xff')
+                         for row in lettering for i in range(0, len(row), 4)):
+        fault('glyphs.png', 'want white pixels, each transparent or opaque')
 
     for f in faults:
         print(f, file=sys.stderr)

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-# Draws the program's pictures: the note stamp, the step pad and the stage.
+# Draws the program's pictures: the note stamp, the step pad, the stage and the lettering.
 # Needs only Debian 12's python3 (standard library); the files are written
 # byte by byte so their layout is exactly what the program's decoders expect:
 # BMPs with a 40-byte info header, bottom-up, 24-bit; the PNG 8-bit RGBA.
@@ -8,6 +8,8 @@ import math
 import struct
 import sys
 import zlib
+
+import glyphs
 
 
 def clamp(v, lo=0.0, hi=1.0):
@@ -249,6 +251,8 @@ def main():
     write_bmp(out + '/zirmonly.bmp', 256, 64, note_stamp())
     write_png(out + '/pad.png', 32, 32, pad())
     write_bmp(out + '/stage.bmp', 640, 480, stage())
+    lettering = glyphs.atlas()
+    write_png(out + '/glyphs.png', len(lettering[0]), len(lettering), lettering)
 
 
 if __name__ == '__main__':

@@ -45,6 +45,7 @@ std::vector<Asset> GameAssets()
         assets.push_back({"beat" + std::to_string(k) + ".wav", Kind::Sound});
     }
     assets.push_back({"stage.bmp", Kind::Picture});
+    assets.push_back({"glyphs.png", Kind::Picture});
     for (const char* syllable : {"pa.wav", "ke.wav", "ro.wav", "no.wav"})
     {
         assets.push_back({syllable, Kind::Sound});

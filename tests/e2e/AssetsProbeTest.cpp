@@ -135,5 +135,5 @@ TEST(ProbeAssets, WithAKitSaysWhichFilesComeFromItAndWhichFallBack)
     EXPECT_TRUE(says("pa.wav", "ok pa.wav kit ", kit.Path() / "voice/PA.WAV")) << out;
     EXPECT_TRUE(says("beat2.wav", "unreadable beat2.wav kit ", kit.Path() / "beat2.wav")) << out;
     EXPECT_TRUE(says("ke.wav", "ok ke.wav fallback ", BuiltData / "ke.wav")) << out;
-    EXPECT_TRUE(HasLine(out, "2 from the kit, 14 fall back to " + data)) << out;
+    EXPECT_TRUE(HasLine(out, "2 from the kit, 15 fall back to " + data)) << out;
 }

@@ -180,6 +180,7 @@ bool GlDevice::Prepare(UINT width, UINT height)
 
     backBuffer = new GlSurface(width, height);
     Replace(renderTarget, backBuffer);
+    FollowWindowSize();
     BindTarget();
     return glGetError() == GL_NO_ERROR;
 }
@@ -206,7 +207,19 @@ GlDevice::~GlDevice()
 GLuint GlDevice::TargetFramebuffer() const
 {
     GlTexture* target = renderTarget->Texture();
-    return target != nullptr ? target->Framebuffer() : backBufferFramebuffer;
+    return target != nullptr ? target->Framebuffer() : drawsToWindow ? 0 : backBufferFramebuffer;
+}
+
+// Decided between frames: a window resized in the middle of one shows that frame as it was
+// drawn, and the next one fitted.
+void GlDevice::FollowWindowSize()
+{
+    int windowWidth = 0;
+    int windowHeight = 0;
+    SDL_GL_GetDrawableSize(context->Window(), &windowWidth, &windowHeight);
+    drawsToWindow = static_cast<UINT>(windowWidth) == backBuffer->Width() &&
+                    static_cast<UINT>(windowHeight) == backBuffer->Height();
+    glBindFramebuffer(GL_FRAMEBUFFER, TargetFramebuffer());
 }
 
 void GlDevice::BindTarget()
@@ -365,6 +378,13 @@ HRESULT GlDevice::EndScene()
 HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
 {
     context->MakeCurrent();
+    // Drawn into the window already: nothing to copy.
+    if (drawsToWindow)
+    {
+        SDL_GL_SwapWindow(context->Window());
+        FollowWindowSize();
+        return D3D_OK;
+    }
     int windowWidth = 0;
     int windowHeight = 0;
     SDL_GL_GetDrawableSize(context->Window(), &windowWidth, &windowHeight);
@@ -392,7 +412,7 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
                       left + shownWidth, bottom + shownHeight, GL_COLOR_BUFFER_BIT,
                       unscaled ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(context->Window());
-    glBindFramebuffer(GL_FRAMEBUFFER, TargetFramebuffer());
+    FollowWindowSize();
     glEnable(GL_SCISSOR_TEST);
     return D3D_OK;
 }

@@ -10,6 +10,8 @@
 //                                            --bare only the window, the context and one swap
 // Like the game it reads data/ beside itself.
 
+#include "bench/SpawnedStart.h"
+
 #include <SDL.h>
 #include <epoxy/gl.h>
 #include <png.h>
@@ -20,16 +22,10 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <iterator>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace
 {
@@ -78,13 +74,6 @@ struct Texture
     GLuint name = 0;
     float width = 0, height = 0;
 };
-
-double NowMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
 
 std::vector<char> ReadFile(const std::string& path)
 {
@@ -437,48 +426,22 @@ int StartupChild(double spawnedAt, bool bare)
     }
     unsigned char pixel[4];
     glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-    std::printf("%.3f\n", NowMs() - spawnedAt);
+    std::printf("%.3f\n", Bench::NowMs() - spawnedAt);
     return 0;
 }
 
-int Startup(char* self, bool bare, int runs)
+int Startup(const char* self, bool bare, int runs)
 {
     std::vector<double> starts;
     for (int run = 0; run < runs; ++run)
     {
-        const std::string spawnedAt = std::to_string(NowMs());
-        char child[] = "--child";
-        char bareFlag[] = "--bare";
-        std::vector<char*> args{self, child, const_cast<char*>(spawnedAt.c_str())};
-        if (bare)
-        {
-            args.push_back(bareFlag);
-        }
-        args.push_back(nullptr);
-        int fds[2];
-        if (pipe(fds) != 0)
-        {
-            return 1;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        pid_t pid = 0;
-        const int spawned = posix_spawn(&pid, self, &actions, nullptr, args.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        FILE* out = fdopen(fds[0], "r");
         double ms = 0;
-        if (spawned == 0 && std::fscanf(out, "%lf", &ms) == 1)
+        if (std::sscanf(Bench::RunChild(self, bare ? std::vector<std::string>{"--bare"}
+                                                   : std::vector<std::string>{})
+                            .c_str(),
+                        "%lf", &ms) == 1)
         {
             starts.push_back(ms);
-        }
-        fclose(out);
-        int status = 0;
-        if (spawned == 0)
-        {
-            waitpid(pid, &status, 0);
         }
     }
     if (starts.empty())

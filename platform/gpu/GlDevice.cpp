@@ -210,8 +210,8 @@ GLuint GlDevice::TargetFramebuffer() const
     return target != nullptr ? target->Framebuffer() : drawsToWindow ? 0 : backBufferFramebuffer;
 }
 
-// Decided between frames: a window resized in the middle of one shows that frame as it was
-// drawn, and the next one fitted.
+// Decided as each scene begins, so a window resized since the last frame gets the next one
+// fitted to it.
 void GlDevice::FollowWindowSize()
 {
     int windowWidth = 0;
@@ -360,6 +360,8 @@ HRESULT GlDevice::BeginScene()
         return D3DERR_INVALIDCALL;
     }
     inScene = true;
+    context->MakeCurrent();
+    FollowWindowSize();
     return D3D_OK;
 }
 
@@ -382,7 +384,6 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     if (drawsToWindow)
     {
         SDL_GL_SwapWindow(context->Window());
-        FollowWindowSize();
         return D3D_OK;
     }
     int windowWidth = 0;
@@ -412,7 +413,7 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
                       left + shownWidth, bottom + shownHeight, GL_COLOR_BUFFER_BIT,
                       unscaled ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(context->Window());
-    FollowWindowSize();
+    glBindFramebuffer(GL_FRAMEBUFFER, TargetFramebuffer());
     glEnable(GL_SCISSOR_TEST);
     return D3D_OK;
 }

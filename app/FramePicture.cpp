@@ -6,6 +6,7 @@
 
 #include "framework/draw/LoadTexture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -21,9 +22,28 @@ namespace
 {
 constexpr int32_t ScreenWidth = 640;
 constexpr int32_t ScreenHeight = 480;
-// Each half of the feedback trail is a square render target this wide.
+// Each half of the feedback trail is a square render target this wide, and each frame draws the
+// last one this many pixels larger over it.
 constexpr int32_t TrailSize = 1024;
+constexpr int32_t TrailGrowth = 16;
 constexpr uint32_t OpaqueBlack = 0xFF000000;
+
+// The square about a trail target's centre that holds every pixel that can still reach the
+// window. The window shows the middle of the trail, inside a disc through its corners. Each
+// frame draws the last one grown about the centre and turned, so a pixel within the disc reads
+// one nearer the centre: the growth pulls a radius in by radius × growth / (size + growth),
+// while the linear filter and the corners' rounding to whole pixels push it out by a pixel
+// each. Past the radius where those balance, the disc holds all it reads.
+Rect TrailReach()
+{
+    constexpr double Slack = 2.0;
+    const double shown = std::hypot(ScreenWidth / 2.0, ScreenHeight / 2.0) + Slack;
+    const double shrink = static_cast<double>(TrailSize) / (TrailSize + TrailGrowth);
+    const double balanced = Slack / (1.0 - shrink);
+    const auto radius =
+        std::min(static_cast<int32_t>(std::ceil(std::max(shown, balanced))), TrailSize / 2);
+    return Rect{TrailSize / 2 - radius, TrailSize / 2 - radius, 2 * radius, 2 * radius};
+}
 } // namespace
 
 void Game::OpenPicture()
@@ -59,6 +79,7 @@ void Game::PrepareTrailAndStage(Qorv::Base::IFileFinder& finder)
         drawer->FillRect(OpaqueBlack, 0, 0, TrailSize, TrailSize);
         drawer->Flush();
     }
+    trailReach = TrailReach();
     stageTexture = drawer->CreateTexture();
     Qorv::Draw::LoadTextureFromFile(stageTexture, finder.Find(L"stage.bmp"));
     drawer->EndFrame();
@@ -99,10 +120,15 @@ void Game::DrawFrame()
         trailAngle = r == 0 ? 3 : r == 1 ? -3 : 0;
     }
 
-    // The previous frame, half opaque, 16 pixels larger and turned, over the one before it.
+    // The previous frame, half opaque, larger and turned, over the one before it, only where
+    // it can still reach the window.
+    drawer->SetViewport(trailReach);
     drawer->SetBlendMode(BlendVertexAlpha);
     drawer->DrawImageQuad(previous, 0x80FFFFFF, 0, Rect{0, 0, TrailSize, TrailSize},
-                          MakeTrailQuad(Rect{-8, -8, 1040, 1040}));
+                          MakeTrailQuad(Rect{-TrailGrowth / 2, -TrailGrowth / 2,
+                                             TrailSize + TrailGrowth, TrailSize + TrailGrowth}));
+    drawer->Flush();
+    drawer->SetViewport(Rect{});
 
     const int32_t stamps = player->playedCount;
     player->playedCount = 0;

@@ -67,6 +67,9 @@ public:
     std::shared_ptr<Qorv::Draw::ITexture> stageTexture;
     std::shared_ptr<Qorv::Draw::ITexture> padTexture;
     bool targetIndex = false;
+    // The square of each trail target that the trail redraws: what can still reach the window
+    // (an empty rectangle: the whole target).
+    Qorv::Draw::Rect trailReach;
     HWND window;
     std::shared_ptr<RhythmSequencer> sequencer;
     // Ctrl+S went down in a frame; whoever keeps the pattern acts on it and clears it.

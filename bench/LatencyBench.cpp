@@ -10,6 +10,7 @@
 #include "app/MainWindow.h"
 #include "app/MessageLoop.h"
 #include "app/WindowProc.h"
+#include "bench/SpawnedStart.h"
 #include "framework/base/IFileFinder.h"
 #include "framework/draw/IDrawer.h"
 #include "framework/input/DxInputManager.h"
@@ -38,19 +39,10 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace
 {
 
 constexpr DWORD OutputRate = 48000;
-
-double NowMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
 
 double Percentile(std::vector<double> values, double fraction)
 {
@@ -110,9 +102,9 @@ int Offline(int trials)
         }
         script.SetKey(z, true);
         TestSupport::FakeClock::now += 16;
-        const double start = NowMs();
+        const double start = Bench::NowMs();
         game.RunFrame();
-        frameMs.push_back(NowMs() - start);
+        frameMs.push_back(Bench::NowMs() - start);
         // The next period the callback pulls holds the note from this frame on.
         const auto period = mixer.Render(platform::audio::Mixer::PeriodFrames * 4);
         size_t first = 0;
@@ -157,9 +149,9 @@ int StartupChild(double spawnedAt)
     }
     timeBeginPeriod(1);
     {
-        const double constructing = NowMs();
+        const double constructing = Bench::NowMs();
         Pakemino::Game game(window);
-        const double constructed = NowMs();
+        const double constructed = Bench::NowMs();
         int opened = 0;
         for (const auto& voice : game.player->voices)
         {
@@ -170,7 +162,8 @@ int StartupChild(double spawnedAt)
             opened += entry.second.sample->IsOpen() ? 1 : 0;
         }
         game.RunFrame();
-        std::printf("%.3f %.3f %d\n", NowMs() - spawnedAt, constructed - constructing, opened);
+        std::printf("%.3f %.3f %d\n", Bench::NowMs() - spawnedAt, constructed - constructing,
+                    opened);
     }
     timeEndPeriod(1);
     return 0;
@@ -182,40 +175,16 @@ int Startup(const char* self, int runs)
     std::vector<double> games;
     for (int run = 0; run < runs; ++run)
     {
-        const std::string start = std::to_string(NowMs());
-        std::vector<char*> args{const_cast<char*>(self), const_cast<char*>("--child"),
-                                const_cast<char*>(start.c_str()), nullptr};
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0)
-        {
-            return 1;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-        pid_t pid = 0;
-        const int spawned = posix_spawn(&pid, self, &actions, nullptr, args.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(pipeFds[1]);
-        if (spawned != 0)
-        {
-            close(pipeFds[0]);
-            return 1;
-        }
-        FILE* out = fdopen(pipeFds[0], "r");
         double first = 0.0, game = 0.0;
         int opened = 0;
-        if (std::fscanf(out, "%lf %lf %d", &first, &game, &opened) == 3)
+        if (std::sscanf(Bench::RunChild(self, {}).c_str(), "%lf %lf %d", &first, &game, &opened) ==
+            3)
         {
             firsts.push_back(first);
             games.push_back(game);
             std::printf("run %d: first frame %.1f ms after spawn, Game %.1f ms, %d samples\n",
                         run + 1, first, game, opened);
         }
-        fclose(out);
-        int status = 0;
-        waitpid(pid, &status, 0);
     }
     if (firsts.empty())
     {

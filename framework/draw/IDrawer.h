@@ -37,6 +37,9 @@ public:
     void ResetRenderTarget();
     // Draws the whole queue into the requested target and empties it.
     void Flush();
+    // Limits the flushes made afterwards to this rectangle of their target; a width or height
+    // of 0 or less: the whole target.
+    void SetViewport(const Rect& rect) { viewport = rect; }
 
     void FillRect(uint32_t colour, int32_t x, int32_t y, int32_t width, int32_t height);
     // Lower priorities are drawn first. The texture must stay alive until the next flush.

@@ -180,6 +180,7 @@ bool GlDevice::Prepare(UINT width, UINT height)
 
     backBuffer = new GlSurface(width, height);
     Replace(renderTarget, backBuffer);
+    FollowWindowSize();
     BindTarget();
     return glGetError() == GL_NO_ERROR;
 }
@@ -206,7 +207,19 @@ GlDevice::~GlDevice()
 GLuint GlDevice::TargetFramebuffer() const
 {
     GlTexture* target = renderTarget->Texture();
-    return target != nullptr ? target->Framebuffer() : backBufferFramebuffer;
+    return target != nullptr ? target->Framebuffer() : drawsToWindow ? 0 : backBufferFramebuffer;
+}
+
+// Decided as each scene begins, so a window resized since the last frame gets the next one
+// fitted to it.
+void GlDevice::FollowWindowSize()
+{
+    int windowWidth = 0;
+    int windowHeight = 0;
+    SDL_GL_GetDrawableSize(context->Window(), &windowWidth, &windowHeight);
+    drawsToWindow = static_cast<UINT>(windowWidth) == backBuffer->Width() &&
+                    static_cast<UINT>(windowHeight) == backBuffer->Height();
+    glBindFramebuffer(GL_FRAMEBUFFER, TargetFramebuffer());
 }
 
 void GlDevice::BindTarget()
@@ -347,6 +360,8 @@ HRESULT GlDevice::BeginScene()
         return D3DERR_INVALIDCALL;
     }
     inScene = true;
+    context->MakeCurrent();
+    FollowWindowSize();
     return D3D_OK;
 }
 
@@ -365,6 +380,12 @@ HRESULT GlDevice::EndScene()
 HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
 {
     context->MakeCurrent();
+    // Drawn into the window already: nothing to copy.
+    if (drawsToWindow)
+    {
+        SDL_GL_SwapWindow(context->Window());
+        return D3D_OK;
+    }
     int windowWidth = 0;
     int windowHeight = 0;
     SDL_GL_GetDrawableSize(context->Window(), &windowWidth, &windowHeight);

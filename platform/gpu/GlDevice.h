@@ -56,6 +56,7 @@ private:
     bool Prepare(UINT width, UINT height);
     void BindTarget();
     GLuint TargetFramebuffer() const;
+    void FollowWindowSize();
     void ApplyViewport() const;
     void ApplyDrawState();
     bool ClearsViewport(INT baseVertexIndex, UINT minVertexIndex, UINT numVertices, UINT startIndex,
@@ -68,10 +69,11 @@ private:
     GLuint whiteTexture = 0;
     GLint maxTextureSize = 0;
 
-    // The back buffer is drawn at its own size off screen and scaled into the window when
-    // presented, whatever size the window is shown at.
+    // The back buffer is drawn straight into the window while the window is its size;
+    // otherwise at its own size off screen, and scaled into the window when presented.
     GLuint backBufferFramebuffer = 0;
     GLuint backBufferColour = 0;
+    bool drawsToWindow = false;
     GlSurface* backBuffer = nullptr;
     GlSurface* renderTarget = nullptr;
     GlTexture* texture = nullptr;

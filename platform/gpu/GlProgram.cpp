@@ -30,39 +30,22 @@ void main()
 }
 )";
 
+// ALPHA is defined per program: the stage's choice is made once per draw, not per pixel.
 const char* const FragmentSource = R"(
 in vec4 vertexDiffuse;
 in vec2 vertexTexCoord;
 uniform sampler2D picture;
-uniform int alphaOp;
-uniform int alphaArg1;
-uniform int alphaArg2;
 out vec4 fragmentColour;
-float Argument(int which, vec4 texel)
-{
-    return which == D3DTA_TEXTURE ? texel.a : vertexDiffuse.a;
-}
 void main()
 {
     vec4 texel = texture(picture, vertexTexCoord);
-    float a1 = Argument(alphaArg1, texel);
-    float a2 = Argument(alphaArg2, texel);
-    float alpha = alphaOp == D3DTOP_SELECTARG2 ? a2 : alphaOp == D3DTOP_MODULATE ? a1 * a2 : a1;
-    fragmentColour = vec4(texel.rgb * vertexDiffuse.rgb, alpha);
+    fragmentColour = vec4(texel.rgb * vertexDiffuse.rgb, ALPHA);
 }
 )";
 
-// The shaders read the stage constants under their own names.
-std::string Preamble()
+GLuint Compile(GLenum type, const std::string& defines, const char* source)
 {
-    return "#version 330 core\n#define D3DTA_TEXTURE " + std::to_string(D3DTA_TEXTURE) +
-           "\n#define D3DTOP_SELECTARG2 " + std::to_string(D3DTOP_SELECTARG2) +
-           "\n#define D3DTOP_MODULATE " + std::to_string(D3DTOP_MODULATE) + "\n";
-}
-
-GLuint Compile(GLenum type, const char* source)
-{
-    const std::string preamble = Preamble();
+    const std::string preamble = "#version 330 core\n" + defines;
     const char* sources[] = {preamble.c_str(), source};
     const GLuint shader = glCreateShader(type);
     glShaderSource(shader, 2, sources, nullptr);
@@ -77,58 +60,123 @@ GLuint Compile(GLenum type, const char* source)
     return shader;
 }
 
+// The stage's alpha is a product of the texture's alpha and the diffuse alpha (CURRENT, at
+// stage 0), each taken zero to two times: the variant is 3 × texture powers + diffuse powers.
+int VariantOf(GLint operation, GLint argument1, GLint argument2)
+{
+    const auto power = [](GLint argument)
+    {
+        return argument == static_cast<GLint>(D3DTA_TEXTURE) ? 3 : 1;
+    };
+    if (operation == static_cast<GLint>(D3DTOP_SELECTARG2))
+    {
+        return power(argument2);
+    }
+    if (operation == static_cast<GLint>(D3DTOP_MODULATE))
+    {
+        return power(argument1) + power(argument2);
+    }
+    return power(argument1);
+}
+
+std::string AlphaOf(int variant)
+{
+    std::string alpha = "1.0";
+    for (int i = 0; i < variant / 3; ++i)
+    {
+        alpha += " * texel.a";
+    }
+    for (int i = 0; i < variant % 3; ++i)
+    {
+        alpha += " * vertexDiffuse.a";
+    }
+    return "#define ALPHA (" + alpha + ")\n";
+}
+
 } // namespace
 
 bool GlProgram::Build()
 {
-    const GLuint vertex = Compile(GL_VERTEX_SHADER, VertexSource);
-    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, FragmentSource);
-    if (vertex == 0 || fragment == 0)
+    vertexShader = Compile(GL_VERTEX_SHADER, "", VertexSource);
+    return vertexShader != 0 && Select(VariantOf(D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT));
+}
+
+void GlProgram::Destroy()
+{
+    for (Variant& variant : variants)
     {
-        glDeleteShader(vertex);
-        glDeleteShader(fragment);
+        glDeleteProgram(variant.program);
+        variant = {};
+    }
+    glDeleteShader(vertexShader);
+    vertexShader = 0;
+    current = nullptr;
+}
+
+bool GlProgram::Link(Variant& variant, int index)
+{
+    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, AlphaOf(index), FragmentSource);
+    if (fragment == 0)
+    {
         return false;
     }
-    program = glCreateProgram();
-    glAttachShader(program, vertex);
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, vertexShader);
     glAttachShader(program, fragment);
     glLinkProgram(program);
-    glDeleteShader(vertex);
+    glDetachShader(program, vertexShader);
     glDeleteShader(fragment);
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (linked != GL_TRUE)
     {
-        Destroy();
+        glDeleteProgram(program);
         return false;
     }
-    targetSizeLocation = glGetUniformLocation(program, "targetSize");
-    yScaleLocation = glGetUniformLocation(program, "yScale");
-    alphaOpLocation = glGetUniformLocation(program, "alphaOp");
-    alphaArg1Location = glGetUniformLocation(program, "alphaArg1");
-    alphaArg2Location = glGetUniformLocation(program, "alphaArg2");
+    variant.program = program;
+    variant.targetSizeLocation = glGetUniformLocation(program, "targetSize");
+    variant.yScaleLocation = glGetUniformLocation(program, "yScale");
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "picture"), 0);
     return true;
 }
 
-void GlProgram::Destroy()
+// A program is linked when its alpha is first asked for; a refused one leaves the last in use.
+bool GlProgram::Select(int index)
 {
-    glDeleteProgram(program);
-    program = 0;
+    Variant& variant = variants[static_cast<size_t>(index)];
+    if (variant.program == 0 && !Link(variant, index))
+    {
+        return false;
+    }
+    if (current != &variant)
+    {
+        current = &variant;
+        glUseProgram(variant.program);
+    }
+    ApplyTarget();
+    return true;
+}
+
+void GlProgram::ApplyTarget()
+{
+    if (current != nullptr && current->target != target)
+    {
+        glUniform2f(current->targetSizeLocation, target[0], target[1]);
+        glUniform1f(current->yScaleLocation, target[2]);
+        current->target = target;
+    }
 }
 
 void GlProgram::SetTarget(float width, float height, bool backBuffer)
 {
-    glUniform2f(targetSizeLocation, width, height);
-    glUniform1f(yScaleLocation, backBuffer ? 1.0f : -1.0f);
+    target = {width, height, backBuffer ? 1.0f : -1.0f};
+    ApplyTarget();
 }
 
 void GlProgram::SetAlphaStage(GLint operation, GLint argument1, GLint argument2)
 {
-    glUniform1i(alphaOpLocation, operation);
-    glUniform1i(alphaArg1Location, argument1);
-    glUniform1i(alphaArg2Location, argument2);
+    Select(VariantOf(operation, argument1, argument2));
 }
 
 } // namespace platform::gl

@@ -1,8 +1,11 @@
 #pragma once
-// The one shader pair standing in for the fixed-function stage: pre-transformed positions in
-// target pixels, colour = texture x diffuse, alpha chosen by the stage-0 alpha operation.
+// The shaders standing in for the fixed-function stage: pre-transformed positions in target
+// pixels, colour = texture x diffuse, and one program for each alpha the stage-0 alpha
+// operation can choose, so that the choice is made per draw and not per pixel.
 
 #include <epoxy/gl.h>
+
+#include <array>
 
 namespace platform::gl
 {
@@ -19,7 +22,7 @@ public:
     // Needs the context current.
     void Destroy();
 
-    void Use() const { glUseProgram(program); }
+    void Use() const { glUseProgram(current->program); }
     // The back buffer's rows are stored bottom up, a render target's top down, so that texel
     // row 0 is the top row of every picture.
     void SetTarget(float width, float height, bool backBuffer);
@@ -30,12 +33,23 @@ public:
     static constexpr GLuint TexCoordAttribute = 2;
 
 private:
-    GLuint program = 0;
-    GLint targetSizeLocation = -1;
-    GLint yScaleLocation = -1;
-    GLint alphaOpLocation = -1;
-    GLint alphaArg1Location = -1;
-    GLint alphaArg2Location = -1;
+    struct Variant
+    {
+        GLuint program = 0;
+        GLint targetSizeLocation = -1;
+        GLint yScaleLocation = -1;
+        // The target's width, height and y scale as last set in this program.
+        std::array<float, 3> target{};
+    };
+
+    bool Link(Variant& variant, int index);
+    bool Select(int index);
+    void ApplyTarget();
+
+    GLuint vertexShader = 0;
+    std::array<Variant, 9> variants{};
+    Variant* current = nullptr;
+    std::array<float, 3> target{};
 };
 
 } // namespace platform::gl

@@ -106,6 +106,11 @@ protected:
         trailAngle = 3;
         FakeClock::now = 20000;
         script.activeWindow = window.Handle();
+        MakeGame();
+    }
+    void MakeGame()
+    {
+        game.reset();
         game = std::make_unique<Game>(
             window.Handle(), GameDevices{Qorv::Draw::CreateDrawer(),
                                          std::make_shared<DxInputManager>(script.Platform()),
@@ -300,4 +305,36 @@ TEST_F(GamePictureGl, F10LaysTheKeyMapOverThePictureAndF10AgainTakesItAway)
 
     Tap({KeyF10});
     EXPECT_EQ(ReadBackBuffer(640, 480), without);
+}
+
+// The trail is redrawn only where it can still reach the window, and the window shows the
+// same pixels as with the whole trail redrawn, long after the first frames.
+TEST_F(GamePictureGl, TheTrailRedrawnOnlyWhereItCanReachTheWindowLooksTheSame)
+{
+    std::vector<std::vector<uint32_t>> shots[2];
+    std::vector<uint32_t> trails[2];
+    for (int whole = 0; whole < 2; ++whole)
+    {
+        FakeClock::now = 20000;
+        trailAngle = 3;
+        MakeGame();
+        if (whole == 1)
+        {
+            game->trailReach = {};
+        }
+        std::srand(1);
+        for (int frame = 1; frame <= 1500; ++frame)
+        {
+            game->player->playedCount = 5;
+            Frame();
+            if (frame == 300 || frame == 1500)
+            {
+                shots[whole].push_back(ReadWindow(640, 480));
+            }
+        }
+        trails[whole] = CurrentTrail();
+    }
+    EXPECT_TRUE(shots[0] == shots[1]);
+    // The saving is real: the corners of the targets, out of the window's reach, differ.
+    EXPECT_FALSE(trails[0] == trails[1]);
 }

@@ -27,16 +27,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <jack/jack.h>
 #include <jack/midiport.h>
 #include <malloc.h>
 #include <random>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -242,7 +238,7 @@ public:
     {
         return (velocity - 1) * NotesPerVelocity + (note - 48);
     }
-    // When the trial's note reached JACK, in NowMs's time; 0 if it never did.
+    // When the trial's note reached JACK, in Bench::NowMs's time; 0 if it never did.
     double ArrivalMs(int trial) const
     {
         return trial >= 0 && static_cast<size_t>(trial) < arrivals.size() ? arrivals[trial].load()
@@ -267,7 +263,7 @@ private:
     static int Process(jack_nframes_t count, void* self)
     {
         auto* listener = static_cast<JackListener*>(self);
-        const double now = NowMs();
+        const double now = Bench::NowMs();
         void* buffer = jack_port_get_buffer(listener->notes, count);
         jack_midi_event_t event;
         for (uint32_t i = 0; i < jack_midi_get_event_count(buffer); ++i)
@@ -344,7 +340,7 @@ int Midi(int trials)
         Pakemino::midiMessageHandler = [&](LPARAM message)
         {
             game.HandleMidi(message);
-            const double played = NowMs();
+            const double played = Bench::NowMs();
             const auto note = Qorv::Midi::Unpack(message);
             const int trial = JackListener::TrialOf(note.data1, note.data2);
             if (note.Kind() == Qorv::Midi::NoteOn && trial >= 0 && trial < trials)
@@ -368,7 +364,7 @@ int Midi(int trials)
                     for (int trial = 0; trial < trials; ++trial)
                     {
                         std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
-                        sentAt[static_cast<size_t>(trial)] = NowMs();
+                        sentAt[static_cast<size_t>(trial)] = Bench::NowMs();
                         midi.Send({0x90,
                                    static_cast<unsigned char>(
                                        48 + trial % JackListener::NotesPerVelocity),
@@ -376,19 +372,19 @@ int Midi(int trials)
                                        1 + trial / JackListener::NotesPerVelocity)});
                     }
                 }
-                sentAllAt = NowMs();
+                sentAllAt = Bench::NowMs();
             });
         Pakemino::Win32LoopSystem system;
         Pakemino::RunMessageLoop(
             system, timeGetTime(),
             [&]
             {
-                const double frameStart = NowMs();
+                const double frameStart = Bench::NowMs();
                 game.RunFrame();
-                frames.push_back(NowMs() - frameStart);
+                frames.push_back(Bench::NowMs() - frameStart);
                 const double done = sentAllAt.load();
                 if (done > 0.0 &&
-                    (fromSend.size() == static_cast<size_t>(trials) || NowMs() > done + 2000.0))
+                    (fromSend.size() == static_cast<size_t>(trials) || Bench::NowMs() > done + 2000.0))
                 {
                     PostQuitMessage(0);
                 }

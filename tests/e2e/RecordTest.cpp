@@ -55,6 +55,15 @@ std::optional<int> PlayATake(const TempDir& dir, const std::filesystem::path& ta
     {
         return std::nullopt;
     }
+    // The device opens in the middle of the Game's construction; keys typed before its frames
+    // run would be lost on a loaded machine.
+    for (auto end = std::chrono::steady_clock::now() + 20s;
+         !std::filesystem::exists(dir.Path() / "disk.raw") &&
+         std::chrono::steady_clock::now() < end;)
+    {
+        usleep(10000);
+    }
+    usleep(1000000);
     TestSupport::PressKeys(*window, keys);
     usleep(1500000);
     TestSupport::PressKeys(*window, "Escape");

@@ -3,11 +3,11 @@
 
 #include "platform/window/DisplayLoss.h"
 #include "platform/window/SdlWindow.h"
+#include "platform/window/Utf8.h"
 #include "platform/window/WindowSystem.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <cwchar>
 #include <string>
 
 using platform::sdl::System;
@@ -21,18 +21,10 @@ HWND__* Live(HWND window)
     return System().windows.Live(window);
 }
 
-std::string ToUtf8(const wchar_t* text)
+// Any text a window shows is valid UTF-8, whatever the wide string holds.
+std::string ShownUtf8(const wchar_t* text)
 {
-    if (text == nullptr)
-    {
-        return {};
-    }
-    const char* wide = SDL_BYTEORDER == SDL_LIL_ENDIAN ? "UTF-32LE" : "UTF-32BE";
-    char* converted = SDL_iconv_string("UTF-8", wide, reinterpret_cast<const char*>(text),
-                                       (std::wcslen(text) + 1) * sizeof(wchar_t));
-    std::string result = converted != nullptr ? converted : "";
-    SDL_free(converted);
-    return result;
+    return text != nullptr ? platform::WideToUtf8(platform::ShownText(text)) : std::string();
 }
 
 // SDL falls back to drivers that show nothing (offscreen, dummy) when no display can be
@@ -187,7 +179,7 @@ HWND CreateWindowExW(DWORD, const wchar_t* className, const wchar_t* windowName,
     }
     const Uint32 flags =
         SDL_WINDOW_HIDDEN | ((style & WS_THICKFRAME) != 0 ? SDL_WINDOW_RESIZABLE : 0);
-    const std::string title = ToUtf8(windowName);
+    const std::string title = ShownUtf8(windowName);
     // OpenGL-capable when the system has GL, so a device can be made for it later; a plain
     // window otherwise, and the program runs without a picture.
     SDL_Window* sdl =
@@ -234,7 +226,7 @@ BOOL SetWindowTextW(HWND window, const wchar_t* text)
     {
         return 0;
     }
-    SDL_SetWindowTitle(live->sdl, ToUtf8(text).c_str());
+    SDL_SetWindowTitle(live->sdl, ShownUtf8(text).c_str());
     return 1;
 }
 

@@ -1,6 +1,6 @@
-#include "framework/base/Utf8.h"
+#include "platform/window/Utf8.h"
 
-namespace Qorv::Base
+namespace platform
 {
 
 namespace
@@ -12,6 +12,11 @@ bool IsContinuation(unsigned char byte)
 {
     return (byte & 0xC0) == 0x80;
 }
+
+bool IsEscapedByte(char32_t code)
+{
+    return code >= EscapedByte + 0x80 && code <= EscapedByte + 0xFF;
+}
 } // namespace
 
 std::string WideToUtf8(std::wstring_view text)
@@ -21,7 +26,7 @@ std::string WideToUtf8(std::wstring_view text)
     for (wchar_t unit : text)
     {
         auto code = static_cast<char32_t>(unit);
-        if (code >= EscapedByte + 0x80 && code <= EscapedByte + 0xFF)
+        if (IsEscapedByte(code))
         {
             out += static_cast<char>(code - EscapedByte);
             continue;
@@ -105,4 +110,15 @@ std::wstring Utf8ToWide(std::string_view text)
     return out;
 }
 
-} // namespace Qorv::Base
+std::wstring ShownText(std::wstring_view text)
+{
+    std::wstring out(text);
+    for (wchar_t& unit : out)
+    {
+        unit =
+            IsEscapedByte(static_cast<char32_t>(unit)) ? static_cast<wchar_t>(Replacement) : unit;
+    }
+    return out;
+}
+
+} // namespace platform

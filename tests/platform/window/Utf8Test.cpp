@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using platform::ShownText;
-using platform::Utf8ToWide;
-using platform::WideToUtf8;
+using namespace platform;
 
 TEST(Utf8, AnyBytesRoundTripAndOnlyUtf8Decodes)
 {
@@ -20,10 +18,9 @@ TEST(Utf8, AnyBytesRoundTripAndOnlyUtf8Decodes)
     EXPECT_EQ(WideToUtf8(wide), bytes);
 }
 
-TEST(Utf8, ShownTextReplacesWhatIsNotUtf8)
+TEST(Utf8, ShownTextAndOtherSurrogatesBecomeTheReplacementMark)
 {
     EXPECT_EQ(WideToUtf8(ShownText(Utf8ToWide("caf\xe9 \xc3\xa9"))), "caf\xef\xbf\xbd \xc3\xa9");
-    // Surrogates other than escaped bytes, and code points past U+10FFFF, never encode.
     EXPECT_EQ(WideToUtf8(std::wstring{wchar_t(0xD800), wchar_t(0x110000)}),
               "\xef\xbf\xbd\xef\xbf\xbd");
 }

@@ -13,11 +13,12 @@ using platform::sdl::WindowSystem;
 namespace
 {
 
+// Nothing to pump before the first window starts SDL's video.
 void PumpEvents()
 {
     WindowSystem& system = System();
     SDL_Event event;
-    while (SDL_PollEvent(&event) != 0)
+    while (system.videoStarted && SDL_PollEvent(&event) != 0)
     {
         platform::sdl::QueueMessagesFor(event, system.windows, system.queue);
     }
@@ -37,10 +38,7 @@ void ToggleFullscreen(HWND window)
 
 BOOL PeekMessageW(MSG* msg, HWND, UINT, UINT, UINT removeMessage)
 {
-    if (System().videoStarted)
-    {
-        PumpEvents();
-    }
+    PumpEvents();
     const bool remove = (removeMessage & PM_REMOVE) != 0;
     return System().queue.Next(*msg, remove) != MessageQueue::Taken::Nothing ? 1 : 0;
 }
@@ -54,10 +52,7 @@ BOOL GetMessageW(MSG* msg, HWND, UINT, UINT)
     }
     for (;;)
     {
-        if (system.videoStarted)
-        {
-            PumpEvents();
-        }
+        PumpEvents();
         switch (system.queue.Next(*msg, true))
         {
         case MessageQueue::Taken::Posted:

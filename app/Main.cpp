@@ -10,9 +10,9 @@
 #include "app/StartReport.h"
 #include "app/WindowProc.h"
 #include "framework/base/IFileFinder.h"
-#include "framework/base/Utf8.h"
 #include "music/MidiFile.h"
 #include "platform/audio/TakeRecorder.h"
+#include "platform/window/Utf8.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -121,7 +121,7 @@ bool UseKit(const std::string& kit)
         std::fprintf(stderr, "pakemino: %s: the folder cannot be read\n", kit.c_str());
         return false;
     }
-    Qorv::Base::SetKitFolder(Qorv::Base::Utf8ToWide(kit));
+    Qorv::Base::SetKitFolder(platform::Utf8ToWide(kit));
     return true;
 }
 

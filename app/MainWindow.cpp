@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/WindowProc.h"
-#include "framework/base/Utf8.h"
+#include "platform/window/Utf8.h"
 
 #include <string>
 
@@ -20,13 +20,8 @@ std::wstring WindowTitle(const TitleState& state)
     std::wstring title = L"pakemino Technical Preview";
     if (!state.patternName.empty())
     {
-        std::wstring name = Qorv::Base::Utf8ToWide(state.patternName);
-        // A byte of a name that is not UTF-8 cannot be shown: it becomes the replacement mark.
-        for (wchar_t& c : name)
-        {
-            c = c >= 0xDC80 && c <= 0xDCFF ? L'\uFFFD' : c;
-        }
-        title += (state.unsaved ? L" - *" : L" - ") + name;
+        // The window shows a byte of the name that is not UTF-8 as the replacement mark.
+        title += (state.unsaved ? L" - *" : L" - ") + platform::Utf8ToWide(state.patternName);
     }
     if (state.followingClock)
     {

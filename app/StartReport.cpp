@@ -1,6 +1,7 @@
 #include "app/StartReport.h"
 
 #include "app/Game.h"
+#include "platform/window/Utf8.h"
 
 #include <string>
 #include <utility>
@@ -18,9 +19,9 @@ void ReportFile(Qorv::Base::IFileFinder& finder, const std::wstring& name, bool 
     {
         return;
     }
-    const std::string narrow(name.begin(), name.end());
     std::fprintf(out, "pakemino: data file %s %s; `qorv-probe assets` checks every data file\n",
-                 narrow.c_str(), finder.Find(name).empty() ? "is missing" : "cannot be read");
+                 platform::WideToUtf8(name).c_str(),
+                 finder.Find(name).empty() ? "is missing" : "cannot be read");
 }
 } // namespace
 

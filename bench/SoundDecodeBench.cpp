@@ -2,8 +2,8 @@
 // IMA ADPCM WAVE, beside the ffmpeg command decoding the same files to raw PCM; and the cost of
 // opening each fixture as the buffers do (open, format, length). Run from the project root.
 
-#include "framework/base/Utf8.h"
 #include "framework/sound/ISoundFile.h"
+#include "platform/window/Utf8.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,7 +22,7 @@ using Qorv::Sound::OpenSoundFile;
 
 std::shared_ptr<Qorv::Sound::ISoundFile> Open(const std::filesystem::path& path)
 {
-    return OpenSoundFile(Qorv::Base::Utf8ToWide(path.string()));
+    return OpenSoundFile(platform::Utf8ToWide(path.string()));
 }
 
 void DecodeWithQorv(benchmark::State& state, std::filesystem::path path)

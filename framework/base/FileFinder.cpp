@@ -1,6 +1,6 @@
 #include "framework/base/FileFinder.h"
 
-#include "framework/base/Utf8.h"
+#include "platform/window/Utf8.h"
 #include "platform/window/Win32.h"
 
 #include <dirent.h>
@@ -49,7 +49,7 @@ void Walk(const std::wstring& directory, std::vector<FileEntry>& index,
     {
         prefix += L'/';
     }
-    const std::string utf8Prefix = WideToUtf8(prefix);
+    const std::string utf8Prefix = platform::WideToUtf8(prefix);
 
     struct stat info
     {
@@ -84,11 +84,11 @@ void Walk(const std::wstring& directory, std::vector<FileEntry>& index,
         }
         if (isDirectory)
         {
-            subdirectories.push_back(prefix + Utf8ToWide(name));
+            subdirectories.push_back(prefix + platform::Utf8ToWide(name));
         }
         else if (isFile)
         {
-            index.push_back({prefix, Utf8ToWide(name)});
+            index.push_back({prefix, platform::Utf8ToWide(name)});
         }
     }
     closedir(listing);

@@ -1,6 +1,6 @@
 #include "framework/base/StdFileReader.h"
 
-#include "framework/base/Utf8.h"
+#include "platform/window/Utf8.h"
 
 #include <climits>
 #include <fcntl.h>
@@ -19,7 +19,8 @@ bool StdFileReader::OpenImpl(const std::wstring& path)
 {
     // Non-blocking, so a pipe or a device in a data file's place cannot hold the open; it
     // changes nothing for a regular file, and only regular files are read.
-    const int descriptor = open(WideToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int descriptor =
+        open(platform::WideToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0)
     {
         return false;

@@ -5,9 +5,11 @@
 #include "platform/input/SdlJoystick.h"
 #include "platform/input/SdlKeyboard.h"
 #include "platform/input/SdlMouse.h"
+#include "platform/window/Utf8.h"
 
 #include <SDL.h>
-#include <cwchar>
+#include <algorithm>
+#include <string>
 
 namespace platform::sdl
 {
@@ -17,19 +19,10 @@ namespace
 
 void CopyName(wchar_t (&name)[MAX_PATH], const char* utf8)
 {
-    name[0] = L'\0';
-    if (utf8 == nullptr)
-    {
-        return;
-    }
-    const char* wide = SDL_BYTEORDER == SDL_LIL_ENDIAN ? "UTF-32LE" : "UTF-32BE";
-    char* converted = SDL_iconv_string(wide, "UTF-8", utf8, SDL_strlen(utf8) + 1);
-    if (converted != nullptr)
-    {
-        std::wcsncpy(name, reinterpret_cast<const wchar_t*>(converted), MAX_PATH - 1);
-        name[MAX_PATH - 1] = L'\0';
-        SDL_free(converted);
-    }
+    const std::wstring shown = ShownText(Utf8ToWide(utf8 != nullptr ? utf8 : ""));
+    const size_t count = std::min<size_t>(shown.size(), MAX_PATH - 1);
+    std::copy_n(shown.begin(), count, name);
+    name[count] = L'\0';
 }
 
 DIDEVICEINSTANCEW SystemDevice(const GUID& guid, DWORD type, const char* name)

@@ -1,77 +1,30 @@
-// Windows and the message calls on SDL2 video: windows made, shown and destroyed, SDL's events
-// pumped into the message queue, and messages handed to window procedures.
+// The window calls on SDL2 video: classes registered, windows made, titled, shown and
+// destroyed. The message calls are in MessageCalls.cpp.
 
 #include "platform/window/DisplayLoss.h"
-#include "platform/window/MessageQueue.h"
-#include "platform/window/SdlMessages.h"
 #include "platform/window/SdlWindow.h"
-#include "platform/window/ThreadMessages.h"
-#include "platform/window/WindowRegistry.h"
+#include "platform/window/Utf8.h"
+#include "platform/window/WindowSystem.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <cwchar>
 #include <string>
 
-using platform::sdl::MessageQueue;
+using platform::sdl::System;
+using platform::sdl::WindowSystem;
 
 namespace
 {
-
-// The one thread's window system.
-struct WindowSystem
-{
-    platform::sdl::WindowRegistry windows;
-    MessageQueue queue;
-    bool videoStarted = false;
-    std::string lastError;
-
-    ~WindowSystem()
-    {
-        for (const auto& window : windows.All())
-        {
-            SDL_DestroyWindow(window->sdl);
-        }
-        if (videoStarted)
-        {
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        }
-    }
-};
-
-WindowSystem& System()
-{
-    static WindowSystem system;
-    return system;
-}
 
 HWND__* Live(HWND window)
 {
     return System().windows.Live(window);
 }
 
-std::string ToUtf8(const wchar_t* text)
+// Any text a window shows is valid UTF-8, whatever the wide string holds.
+std::string ShownUtf8(const wchar_t* text)
 {
-    if (text == nullptr)
-    {
-        return {};
-    }
-    const char* wide = SDL_BYTEORDER == SDL_LIL_ENDIAN ? "UTF-32LE" : "UTF-32BE";
-    char* converted = SDL_iconv_string("UTF-8", wide, reinterpret_cast<const char*>(text),
-                                       (std::wcslen(text) + 1) * sizeof(wchar_t));
-    std::string result = converted != nullptr ? converted : "";
-    SDL_free(converted);
-    return result;
-}
-
-void PumpEvents()
-{
-    WindowSystem& system = System();
-    SDL_Event event;
-    while (SDL_PollEvent(&event) != 0)
-    {
-        platform::sdl::QueueMessagesFor(event, system.windows, system.queue);
-    }
+    return text != nullptr ? platform::WideToUtf8(platform::ShownText(text)) : std::string();
 }
 
 // SDL falls back to drivers that show nothing (offscreen, dummy) when no display can be
@@ -129,20 +82,28 @@ int StartScale(int width, int height)
     return std::clamp(scale, 1, static_cast<int>(MaxScale));
 }
 
-// Fullscreen on the desktop's own mode, so leaving it changes no display setting.
-void ToggleFullscreen(HWND window)
-{
-    if (SDL_Window* sdl = platform::sdl::SdlWindowOf(window))
-    {
-        const bool full = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0;
-        SDL_SetWindowFullscreen(sdl, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-    }
-}
-
 } // namespace
 
 namespace platform::sdl
 {
+
+WindowSystem::~WindowSystem()
+{
+    for (const auto& window : windows.All())
+    {
+        SDL_DestroyWindow(window->sdl);
+    }
+    if (videoStarted)
+    {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+}
+
+WindowSystem& System()
+{
+    static WindowSystem system;
+    return system;
+}
 
 SDL_Window* SdlWindowOf(HWND window)
 {
@@ -218,7 +179,7 @@ HWND CreateWindowExW(DWORD, const wchar_t* className, const wchar_t* windowName,
     }
     const Uint32 flags =
         SDL_WINDOW_HIDDEN | ((style & WS_THICKFRAME) != 0 ? SDL_WINDOW_RESIZABLE : 0);
-    const std::string title = ToUtf8(windowName);
+    const std::string title = ShownUtf8(windowName);
     // OpenGL-capable when the system has GL, so a device can be made for it later; a plain
     // window otherwise, and the program runs without a picture.
     SDL_Window* sdl =
@@ -265,7 +226,7 @@ BOOL SetWindowTextW(HWND window, const wchar_t* text)
     {
         return 0;
     }
-    SDL_SetWindowTitle(live->sdl, ToUtf8(text).c_str());
+    SDL_SetWindowTitle(live->sdl, ShownUtf8(text).c_str());
     return 1;
 }
 
@@ -291,104 +252,4 @@ BOOL DestroyWindow(HWND window)
 BOOL IsWindow(HWND window)
 {
     return Live(window) != nullptr ? 1 : 0;
-}
-
-BOOL PeekMessageW(MSG* msg, HWND, UINT, UINT, UINT removeMessage)
-{
-    if (System().videoStarted)
-    {
-        PumpEvents();
-    }
-    const bool remove = (removeMessage & PM_REMOVE) != 0;
-    return System().queue.Next(*msg, remove) != MessageQueue::Taken::Nothing ? 1 : 0;
-}
-
-BOOL GetMessageW(MSG* msg, HWND, UINT, UINT)
-{
-    WindowSystem& system = System();
-    if (msg == nullptr)
-    {
-        return -1;
-    }
-    for (;;)
-    {
-        if (system.videoStarted)
-        {
-            PumpEvents();
-        }
-        switch (system.queue.Next(*msg, true))
-        {
-        case MessageQueue::Taken::Posted:
-            return 1;
-        case MessageQueue::Taken::Quit:
-            return 0;
-        case MessageQueue::Taken::Nothing:
-            break;
-        }
-        if (!system.videoStarted)
-        {
-            return -1;
-        }
-        SDL_WaitEventTimeout(nullptr, 100);
-    }
-}
-
-BOOL TranslateMessage(const MSG*)
-{
-    // Character messages are never read.
-    return 0;
-}
-
-LRESULT DispatchMessageW(const MSG* msg)
-{
-    if (msg == nullptr)
-    {
-        return 0;
-    }
-    HWND__* live = Live(msg->hwnd);
-    return live != nullptr ? live->procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
-}
-
-BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (window != nullptr && Live(window) == nullptr)
-    {
-        return 0;
-    }
-    System().queue.Post(window, message, wParam, lParam, SDL_GetTicks());
-    return 1;
-}
-
-void platform::sdl::PostFromAnyThread(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    System().queue.Post(window, message, wParam, lParam, SDL_GetTicks());
-}
-
-void PostQuitMessage(int exitCode)
-{
-    System().queue.PostQuit(exitCode);
-}
-
-LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message)
-    {
-    case WM_CLOSE:
-        DestroyWindow(window);
-        return 0;
-    case WM_SYSKEYDOWN:
-        // Alt+F4 closes the window when no window manager took it first.
-        if (wParam == VK_F4)
-        {
-            PostMessageW(window, WM_CLOSE, 0, 0);
-        }
-        // Once a press (bit 30 marks a repeat): a held Alt+Enter does not flicker.
-        if (wParam == VK_RETURN && (lParam & (LPARAM{1} << 30)) == 0)
-        {
-            ToggleFullscreen(window);
-        }
-        return 0;
-    default:
-        return 0;
-    }
 }

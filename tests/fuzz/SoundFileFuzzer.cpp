@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the sound file readers exactly as the buffers open them, then reads
 // the whole sound, seeks and loops.
 
-#include "framework/base/Utf8.h"
 #include "framework/sound/ISoundFile.h"
+#include "platform/window/Utf8.h"
 
 #include <unistd.h>
 
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::fwrite(data, 1, size, out);
     std::fclose(out);
 
-    auto file = Qorv::Sound::OpenSoundFile(Qorv::Base::Utf8ToWide(InputPath()));
+    auto file = Qorv::Sound::OpenSoundFile(platform::Utf8ToWide(InputPath()));
     if (!file)
     {
         return 0;

@@ -1,6 +1,6 @@
 #include "tests/support/TempDir.h"
 
-#include "framework/base/Utf8.h"
+#include "platform/window/Utf8.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -46,7 +46,7 @@ std::filesystem::path TempDir::MakeDirectory(const std::string& relative) const
 
 std::wstring TempDir::Wide(const std::string& relative) const
 {
-    return Qorv::Base::Utf8ToWide((relative.empty() ? path : path / relative).string());
+    return platform::Utf8ToWide((relative.empty() ? path : path / relative).string());
 }
 
 std::string ReadFile(const std::filesystem::path& path)

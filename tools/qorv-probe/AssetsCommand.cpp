@@ -6,9 +6,9 @@
 
 #include "framework/base/IFileFinder.h"
 #include "framework/base/IFileReader.h"
-#include "framework/base/Utf8.h"
 #include "framework/draw/IImageFile.h"
 #include "framework/sound/ISoundFile.h"
+#include "platform/window/Utf8.h"
 #include "tools/qorv-probe/Commands.h"
 
 #include <cstdio>
@@ -174,8 +174,8 @@ int AssetsCommand(const Arguments& arguments)
         std::printf("looking in the kit %s first\n", kit.c_str());
     }
     std::printf("looking below %s\n", directory.c_str());
-    const auto finder = Qorv::Base::CreateFileFinder(Qorv::Base::Utf8ToWide(directory),
-                                                     Qorv::Base::Utf8ToWide(kit));
+    const auto finder =
+        Qorv::Base::CreateFileFinder(platform::Utf8ToWide(directory), platform::Utf8ToWide(kit));
     // The finder's paths begin with the folder it walked, a separator ensured after it.
     const std::string kitPrefix = kit.empty() || kit.back() == '/' ? kit : kit + "/";
     int ok = 0;
@@ -184,7 +184,7 @@ int AssetsCommand(const Arguments& arguments)
     int fromKit = 0;
     for (const Asset& asset : GameAssets())
     {
-        const std::wstring path = finder->Find(Qorv::Base::Utf8ToWide(asset.name));
+        const std::wstring path = finder->Find(platform::Utf8ToWide(asset.name));
         if (path.empty())
         {
             std::printf("missing     %s\n", asset.name.c_str());
@@ -192,7 +192,7 @@ int AssetsCommand(const Arguments& arguments)
             continue;
         }
         const Verdict verdict = asset.kind == Kind::Picture ? CheckPicture(path) : CheckSound(path);
-        const std::string where = Qorv::Base::WideToUtf8(path);
+        const std::string where = platform::WideToUtf8(path);
         const char* source = "";
         if (!kit.empty())
         {

@@ -1,10 +1,10 @@
 // qorv-probe image FILE [--png OUT]: opens FILE with the decoders in the texture loader's order,
 // decodes its pixels and reports the picture; with --png, writes them to OUT as an RGBA PNG.
 
-#include "framework/base/Utf8.h"
 #include "framework/draw/BitmapImageFile.h"
 #include "framework/draw/JpegImageFile.h"
 #include "framework/draw/PngImageFile.h"
+#include "platform/window/Utf8.h"
 #include "tools/qorv-probe/Commands.h"
 
 #include <png.h>
@@ -111,7 +111,7 @@ int ImageCommand(const Arguments& arguments)
         return 2;
     }
     auto reader = Qorv::Base::CreateFileReader();
-    if (!reader->Open(Qorv::Base::Utf8ToWide(arguments[0])))
+    if (!reader->Open(platform::Utf8ToWide(arguments[0])))
     {
         std::fprintf(stderr, "qorv-probe: cannot open %s\n", arguments[0].c_str());
         return 1;

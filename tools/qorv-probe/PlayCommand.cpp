@@ -2,8 +2,8 @@
 // plays FILE through the sound manager and a static (or streaming) buffer, as the program
 // would, for S seconds or, by default, the sound's length (3 s when it loops).
 
-#include "framework/base/Utf8.h"
 #include "framework/sound/ISoundManager.h"
+#include "platform/window/Utf8.h"
 #include "tools/qorv-probe/Commands.h"
 
 #include <chrono>
@@ -109,7 +109,7 @@ int PlayCommand(const Arguments& arguments)
         return 1;
     }
     auto buffer = options.streaming ? manager->CreateStreamingBuffer() : manager->CreateBuffer();
-    if (!buffer->Open(Qorv::Base::Utf8ToWide(options.file)))
+    if (!buffer->Open(platform::Utf8ToWide(options.file)))
     {
         std::fprintf(stderr, "qorv-probe play: %s cannot be opened as a sound\n",
                      options.file.c_str());

@@ -1,11 +1,11 @@
 // qorv-probe sound FILE [--pcm OUT]: opens FILE as the sound buffers do and reports the PCM it
 // delivers; with --pcm, writes all of it (GetLength bytes through Read) to OUT.
 
-#include "framework/base/Utf8.h"
 #include "framework/sound/ISoundFile.h"
 #include "framework/sound/MpegSoundFile.h"
 #include "framework/sound/OggSoundFile.h"
 #include "framework/sound/RiffSoundFile.h"
+#include "platform/window/Utf8.h"
 #include "tools/qorv-probe/Commands.h"
 
 #include <algorithm>
@@ -86,7 +86,7 @@ int SoundCommand(const Arguments& arguments)
         return 2;
     }
 
-    auto file = Qorv::Sound::OpenSoundFile(Qorv::Base::Utf8ToWide(path));
+    auto file = Qorv::Sound::OpenSoundFile(platform::Utf8ToWide(path));
     if (!file)
     {
         std::fprintf(stderr, "qorv-probe: %s: not a sound file this program can read\n",

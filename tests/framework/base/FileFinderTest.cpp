@@ -1,6 +1,6 @@
 #include "framework/base/FileFinder.h"
 #include "framework/base/IFileReader.h"
-#include "framework/base/Utf8.h"
+#include "platform/window/Utf8.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 
@@ -143,10 +143,10 @@ TEST(FileFinder, NamesInAnyBytesOpenAsListed)
     for (const std::wstring& name : {std::wstring(L"\xdcff\\x.wav"), std::wstring(L"pa.wav")})
     {
         const std::wstring path = finder->Find(name);
-        ASSERT_TRUE(reader->Open(path)) << Qorv::Base::WideToUtf8(path);
+        ASSERT_TRUE(reader->Open(path)) << platform::WideToUtf8(path);
         EXPECT_EQ(reader->GetSize(), 2);
     }
-    EXPECT_EQ(Qorv::Base::WideToUtf8(finder->Find(L"pa.wav")),
+    EXPECT_EQ(platform::WideToUtf8(finder->Find(L"pa.wav")),
               (dir.Path() / "caf\xe9" / "back\\" / "pa.wav").string());
 }
 

@@ -2,7 +2,7 @@
 // directory, and where it finds pa.wav there: run from folders the test chooses.
 
 #include "framework/base/IFileFinder.h"
-#include "framework/base/Utf8.h"
+#include "platform/window/Utf8.h"
 
 #include <cstdio>
 
@@ -11,6 +11,6 @@ int main()
     const auto finder = Qorv::Base::CreateFileFinder(L"");
     std::vector<std::wstring> names;
     finder->GetFileNames(names);
-    std::printf("%zu\n%s\n", names.size(), Qorv::Base::WideToUtf8(finder->Find(L"pa.wav")).c_str());
+    std::printf("%zu\n%s\n", names.size(), platform::WideToUtf8(finder->Find(L"pa.wav")).c_str());
     return 0;
 }

@@ -1,5 +1,5 @@
-#include "framework/base/Utf8.h"
 #include "framework/sound/ISoundFile.h"
+#include "platform/window/Utf8.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ const std::string Folder = "tests/data/sound/";
 
 std::shared_ptr<ISoundFile> Open(const std::string& name)
 {
-    return OpenSoundFile(Qorv::Base::Utf8ToWide(Folder + name));
+    return OpenSoundFile(platform::Utf8ToWide(Folder + name));
 }
 
 std::string Decode(ISoundFile& file)

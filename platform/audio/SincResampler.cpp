@@ -1,0 +1,215 @@
+#include "platform/audio/SincResampler.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform::audio
+{
+
+namespace
+{
+
+// Four floats, an SSE or NEON register; the kernel loop keeps two chains of them in flight.
+using Quad = float __attribute__((vector_size(16)));
+
+Quad LoadQuad(const float* at)
+{
+    Quad quad;
+    std::memcpy(&quad, at, sizeof quad);
+    return quad;
+}
+
+float SumQuads(Quad a, Quad b)
+{
+    const Quad sum = a + b;
+    return (sum[0] + sum[2]) + (sum[1] + sum[3]);
+}
+
+constexpr int PhaseShift = 32 - SincTable::PhaseBits;
+constexpr uint32_t PhaseFractionMask = (1u << PhaseShift) - 1u;
+constexpr float PhaseFractionScale = 1.0f / static_cast<float>(1u << PhaseShift);
+
+float SampleValue(const uint8_t* source, int sampleBytes)
+{
+    switch (sampleBytes)
+    {
+    case 1:
+        return (static_cast<float>(source[0]) - 128.0f) * (1.0f / 128.0f);
+    case 2:
+    {
+        int16_t sample;
+        std::memcpy(&sample, source, sizeof sample);
+        return static_cast<float>(sample) * (1.0f / 32768.0f);
+    }
+    case 3:
+    {
+        const int32_t sample = static_cast<int32_t>((static_cast<uint32_t>(source[0]) << 8) |
+                                                    (static_cast<uint32_t>(source[1]) << 16) |
+                                                    (static_cast<uint32_t>(source[2]) << 24));
+        return static_cast<float>(sample) * (1.0f / 2147483648.0f);
+    }
+    default:
+    {
+        int32_t sample;
+        std::memcpy(&sample, source, sizeof sample);
+        return static_cast<float>(sample) * (1.0f / 2147483648.0f);
+    }
+    }
+}
+
+} // namespace
+
+SincResampler::SincResampler(const SincTable& table, int channels, uint32_t outputRate)
+    : table(table), channels(channels), outputRate(outputRate), history(table.MaxTaps() / 2),
+      stageFrames(StageFrames + table.MaxTaps())
+{
+    for (int channel = 0; channel < channels; ++channel)
+    {
+        stage[channel].assign(static_cast<size_t>(stageFrames), 0.0f);
+    }
+}
+
+void SincResampler::SetSourceRate(uint32_t sourceRate)
+{
+    step = (static_cast<uint64_t>(sourceRate) << 32) / outputRate;
+    kernel = &table.ForStep(static_cast<double>(sourceRate) / outputRate);
+}
+
+void SincResampler::Restage(bool keepHistory)
+{
+    if (!keepHistory)
+    {
+        for (auto& channel : stage)
+        {
+            std::fill_n(channel.begin(), std::min<size_t>(channel.size(), history), 0.0f);
+        }
+    }
+    staged = history;
+}
+
+int SincResampler::OutputsThatFit(int frames) const
+{
+    // The last output of a run may sit this many whole frames past the position.
+    const int roomFrames = stageFrames - (history + kernel->taps / 2 + 1);
+    const uint64_t room = (static_cast<uint64_t>(roomFrames) << 32) - phase;
+    return static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(frames), room / step + 1));
+}
+
+uint64_t SincResampler::OutputsBefore(uint32_t sourceFrames) const
+{
+    const uint64_t remaining = (static_cast<uint64_t>(sourceFrames) << 32) - phase;
+    return (remaining + step - 1) / step;
+}
+
+int SincResampler::FramesToStage(int count) const
+{
+    const uint64_t lastWhole = (phase + step * static_cast<uint64_t>(count - 1)) >> 32;
+    return history + kernel->taps / 2 + static_cast<int>(lastWhole) + 1 - staged;
+}
+
+void SincResampler::Stage(const uint8_t* pcm, int frames, int sampleBytes)
+{
+    for (int frame = 0; frame < frames; ++frame)
+    {
+        for (int channel = 0; channel < channels; ++channel)
+        {
+            stage[channel][static_cast<size_t>(staged + frame)] = SampleValue(pcm, sampleBytes);
+            pcm += sampleBytes;
+        }
+    }
+    staged += frames;
+}
+
+void SincResampler::StageSilence(int frames)
+{
+    for (int channel = 0; channel < channels; ++channel)
+    {
+        std::fill_n(stage[channel].begin() + staged, frames, 0.0f);
+    }
+    staged += frames;
+}
+
+uint32_t SincResampler::Render(float* out, int count, Gains& gains)
+{
+    if (channels == 2)
+    {
+        Resample<2>(out, count, gains);
+    }
+    else
+    {
+        Resample<1>(out, count, gains);
+    }
+    const uint64_t end = phase + step * static_cast<uint64_t>(count);
+    phase = static_cast<uint32_t>(end);
+    const uint32_t wholeFrames = static_cast<uint32_t>(end >> 32);
+    const int shift = std::min(
+        static_cast<int>(std::min<uint32_t>(wholeFrames, static_cast<uint32_t>(stageFrames))),
+        staged);
+    if (shift > 0)
+    {
+        for (int channel = 0; channel < channels; ++channel)
+        {
+            float* samples = stage[channel].data();
+            std::memmove(samples, samples + shift,
+                         static_cast<size_t>(staged - shift) * sizeof(float));
+        }
+        staged -= shift;
+    }
+    return wholeFrames;
+}
+
+template <int Channels> void SincResampler::Resample(float* out, int count, Gains& gains)
+{
+    const int taps = kernel->taps;
+    const float* rows = kernel->rows;
+    const float* left = stage[0].data() + (history - (taps / 2 - 1));
+    const float* right = Channels == 2 ? stage[1].data() + (history - (taps / 2 - 1)) : left;
+    uint64_t position = phase;
+    float glideLeft = 0.0f, glideRight = 0.0f;
+    if (gains.framesToTarget > 0)
+    {
+        glideLeft = (gains.targetLeft - gains.left) / static_cast<float>(gains.framesToTarget);
+        glideRight = (gains.targetRight - gains.right) / static_cast<float>(gains.framesToTarget);
+    }
+    for (int i = 0; i < count; ++i)
+    {
+        const size_t whole = static_cast<size_t>(position >> 32);
+        const uint32_t fraction = static_cast<uint32_t>(position);
+        const float* coefficients =
+            rows + static_cast<size_t>(fraction >> PhaseShift) * 2u * static_cast<size_t>(taps);
+        const float* deltas = coefficients + taps;
+        const float mu = static_cast<float>(fraction & PhaseFractionMask) * PhaseFractionScale;
+        const float* sourceLeft = left + whole;
+        const float* sourceRight = right + whole;
+        Quad leftA = {}, leftB = {}, rightA = {}, rightB = {};
+        for (int tap = 0; tap < taps; tap += 8)
+        {
+            const Quad weightA = LoadQuad(coefficients + tap) + mu * LoadQuad(deltas + tap);
+            const Quad weightB = LoadQuad(coefficients + tap + 4) + mu * LoadQuad(deltas + tap + 4);
+            leftA += weightA * LoadQuad(sourceLeft + tap);
+            leftB += weightB * LoadQuad(sourceLeft + tap + 4);
+            if constexpr (Channels == 2)
+            {
+                rightA += weightA * LoadQuad(sourceRight + tap);
+                rightB += weightB * LoadQuad(sourceRight + tap + 4);
+            }
+        }
+        const float valueLeft = SumQuads(leftA, leftB);
+        const float valueRight = Channels == 2 ? SumQuads(rightA, rightB) : valueLeft;
+        if (gains.framesToTarget > 0)
+        {
+            gains.left += glideLeft;
+            gains.right += glideRight;
+            if (--gains.framesToTarget == 0)
+            {
+                gains.left = gains.targetLeft;
+                gains.right = gains.targetRight;
+            }
+        }
+        out[2 * i] += gains.left * valueLeft;
+        out[2 * i + 1] += gains.right * valueRight;
+        position += step;
+    }
+}
+
+} // namespace platform::audio

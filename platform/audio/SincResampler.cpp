@@ -29,32 +29,20 @@ constexpr int PhaseShift = 32 - SincTable::PhaseBits;
 constexpr uint32_t PhaseFractionMask = (1u << PhaseShift) - 1u;
 constexpr float PhaseFractionScale = 1.0f / static_cast<float>(1u << PhaseShift);
 
+// Any width becomes a signed 32-bit value, left-aligned, so one factor scales it to -1..1.
+// 8-bit samples are unsigned: flipping the top bit makes them signed.
 float SampleValue(const uint8_t* source, int sampleBytes)
 {
-    switch (sampleBytes)
+    uint32_t bits = 0;
+    for (int i = 0; i < sampleBytes; ++i)
     {
-    case 1:
-        return (static_cast<float>(source[0]) - 128.0f) * (1.0f / 128.0f);
-    case 2:
+        bits |= static_cast<uint32_t>(source[i]) << (8 * (4 - sampleBytes + i));
+    }
+    if (sampleBytes == 1)
     {
-        int16_t sample;
-        std::memcpy(&sample, source, sizeof sample);
-        return static_cast<float>(sample) * (1.0f / 32768.0f);
+        bits ^= 0x80000000u;
     }
-    case 3:
-    {
-        const int32_t sample = static_cast<int32_t>((static_cast<uint32_t>(source[0]) << 8) |
-                                                    (static_cast<uint32_t>(source[1]) << 16) |
-                                                    (static_cast<uint32_t>(source[2]) << 24));
-        return static_cast<float>(sample) * (1.0f / 2147483648.0f);
-    }
-    default:
-    {
-        int32_t sample;
-        std::memcpy(&sample, source, sizeof sample);
-        return static_cast<float>(sample) * (1.0f / 2147483648.0f);
-    }
-    }
+    return static_cast<float>(static_cast<int32_t>(bits)) * (1.0f / 2147483648.0f);
 }
 
 } // namespace
@@ -87,18 +75,18 @@ void SincResampler::Restage(bool keepHistory)
     staged = history;
 }
 
-int SincResampler::OutputsThatFit(int frames) const
+int SincResampler::RunLength(int frames, std::optional<uint32_t> framesLeft) const
 {
     // The last output of a run may sit this many whole frames past the position.
     const int roomFrames = stageFrames - (history + kernel->taps / 2 + 1);
     const uint64_t room = (static_cast<uint64_t>(roomFrames) << 32) - phase;
-    return static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(frames), room / step + 1));
-}
-
-uint64_t SincResampler::OutputsBefore(uint32_t sourceFrames) const
-{
-    const uint64_t remaining = (static_cast<uint64_t>(sourceFrames) << 32) - phase;
-    return (remaining + step - 1) / step;
+    uint64_t count = std::min<uint64_t>(static_cast<uint64_t>(frames), room / step + 1);
+    if (framesLeft)
+    {
+        const uint64_t remaining = (static_cast<uint64_t>(*framesLeft) << 32) - phase;
+        count = std::min(count, (remaining + step - 1) / step);
+    }
+    return static_cast<int>(count);
 }
 
 int SincResampler::FramesToStage(int count) const

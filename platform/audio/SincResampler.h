@@ -6,12 +6,14 @@
 // - one or two channels; PCM samples of 1 byte (unsigned) or 2, 3 or 4 bytes (signed,
 //   little-endian), interleaved;
 // - every kernel's taps are a multiple of 8, as the table rounds them;
-// - Render(out, count, gains) needs count at most OutputsThatFit(count), and the frames
-//   FramesToStage(count) asked for staged first.
+// - Render(out, count, gains) needs a count from RunLength, and the frames FramesToStage(count)
+//   asked for staged first;
+// - RunLength's framesLeft, when given, is at least one: the position is inside the sound.
 
 #include "platform/audio/SincTable.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace platform::audio
@@ -37,10 +39,9 @@ public:
     void Restage(bool keepHistory);
     void ResetPhase() { phase = 0; }
 
-    // Of frames outputs, how many the stage has room for.
-    int OutputsThatFit(int frames) const;
-    // Outputs left before the position reaches sourceFrames frames ahead of the current one.
-    uint64_t OutputsBefore(uint32_t sourceFrames) const;
+    // Of frames outputs, how many the next run makes: what the stage has room for and, for a
+    // sound that ends framesLeft frames on, none from its end.
+    int RunLength(int frames, std::optional<uint32_t> framesLeft) const;
     // Source frames still to stage before count outputs can be rendered; none if not positive.
     int FramesToStage(int count) const;
 

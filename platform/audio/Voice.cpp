@@ -116,13 +116,8 @@ void Voice::Fetch(int count)
 
 int Voice::MixRun(float* out, int frames)
 {
-    int count = resampler.OutputsThatFit(frames);
-    if (!looping)
-    {
-        // The cursor is inside the sound, so at least one output is left.
-        count = static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(count),
-                                                    resampler.OutputsBefore(frameCount - cursor)));
-    }
+    const int count = resampler.RunLength(
+        frames, looping ? std::nullopt : std::optional<uint32_t>(frameCount - cursor));
     Fetch(resampler.FramesToStage(count));
     Advance(resampler.Render(out, count, gains));
     return count;

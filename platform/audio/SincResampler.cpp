@@ -31,14 +31,14 @@ constexpr float PhaseFractionScale = 1.0f / static_cast<float>(1u << PhaseShift)
 
 // Any width becomes a signed 32-bit value, left-aligned, so one factor scales it to -1..1.
 // 8-bit samples are unsigned: flipping the top bit makes them signed.
-float SampleValue(const uint8_t* source, int sampleBytes)
+template <int Bytes> float SampleValue(const uint8_t* source)
 {
     uint32_t bits = 0;
-    for (int i = 0; i < sampleBytes; ++i)
+    for (int i = 0; i < Bytes; ++i)
     {
-        bits |= static_cast<uint32_t>(source[i]) << (8 * (4 - sampleBytes + i));
+        bits |= static_cast<uint32_t>(source[i]) << (8 * (4 - Bytes + i));
     }
-    if (sampleBytes == 1)
+    if constexpr (Bytes == 1)
     {
         bits ^= 0x80000000u;
     }
@@ -97,12 +97,21 @@ int SincResampler::FramesToStage(int count) const
 
 void SincResampler::Stage(const uint8_t* pcm, int frames, int sampleBytes)
 {
+    // The width is chosen once a call, not once a sample.
+    static constexpr void (SincResampler::*byWidth[])(const uint8_t*, int) = {
+        &SincResampler::StageAs<1>, &SincResampler::StageAs<2>, &SincResampler::StageAs<3>,
+        &SincResampler::StageAs<4>};
+    (this->*byWidth[sampleBytes - 1])(pcm, frames);
+}
+
+template <int Bytes> void SincResampler::StageAs(const uint8_t* pcm, int frames)
+{
     for (int frame = 0; frame < frames; ++frame)
     {
         for (int channel = 0; channel < channels; ++channel)
         {
-            stage[channel][static_cast<size_t>(staged + frame)] = SampleValue(pcm, sampleBytes);
-            pcm += sampleBytes;
+            stage[channel][static_cast<size_t>(staged + frame)] = SampleValue<Bytes>(pcm);
+            pcm += Bytes;
         }
     }
     staged += frames;

@@ -56,6 +56,7 @@ private:
     // Frames a run may advance past what the widest kernel needs around the position.
     static constexpr int StageFrames = 2048;
 
+    template <int Bytes> void StageAs(const uint8_t* pcm, int frames);
     template <int Channels> void Resample(float* out, int count, Gains& gains);
 
     const SincTable& table;

@@ -126,16 +126,21 @@ void SincResampler::StageSilence(int frames)
     staged += frames;
 }
 
-uint32_t SincResampler::Render(float* out, int count, Gains& gains)
+void SincResampler::SetGains(float left, float right, bool glide)
 {
-    if (channels == 2)
+    gains.targetLeft = left;
+    gains.targetRight = right;
+    gains.framesToTarget = glide ? GlideFrames : 0;
+    if (!glide)
     {
-        Resample<2>(out, count, gains);
+        gains.left = left;
+        gains.right = right;
     }
-    else
-    {
-        Resample<1>(out, count, gains);
-    }
+}
+
+uint32_t SincResampler::Render(float* out, int count)
+{
+    channels == 2 ? Resample<2>(out, count) : Resample<1>(out, count);
     const uint64_t end = phase + step * static_cast<uint64_t>(count);
     phase = static_cast<uint32_t>(end);
     const uint32_t wholeFrames = static_cast<uint32_t>(end >> 32);
@@ -155,7 +160,7 @@ uint32_t SincResampler::Render(float* out, int count, Gains& gains)
     return wholeFrames;
 }
 
-template <int Channels> void SincResampler::Resample(float* out, int count, Gains& gains)
+template <int Channels> void SincResampler::Resample(float* out, int count)
 {
     const int taps = kernel->taps;
     const float* rows = kernel->rows;

@@ -6,7 +6,7 @@
 // - one or two channels; PCM samples of 1 byte (unsigned) or 2, 3 or 4 bytes (signed,
 //   little-endian), interleaved;
 // - every kernel's taps are a multiple of 8, as the table rounds them;
-// - Render(out, count, gains) needs a count from RunLength, and the frames FramesToStage(count)
+// - Render(out, count) needs a count from RunLength, and the frames FramesToStage(count)
 //   asked for staged first;
 // - RunLength's framesLeft, when given, is at least one: the position is inside the sound.
 
@@ -22,14 +22,6 @@ namespace platform::audio
 class SincResampler
 {
 public:
-    // Stereo gains that glide to their targets over framesToTarget outputs, then hold.
-    struct Gains
-    {
-        float left = 1.0f, right = 1.0f;
-        float targetLeft = 1.0f, targetRight = 1.0f;
-        int framesToTarget = 0;
-    };
-
     SincResampler(const SincTable& table, int channels, uint32_t outputRate);
 
     // Picks the step and the kernel for a source played at sourceRate.
@@ -38,6 +30,8 @@ public:
     // or the frames last staged when kept.
     void Restage(bool keepHistory);
     void ResetPhase() { phase = 0; }
+    // With glide, the gains reach the new ones over GlideFrames outputs; else at once.
+    void SetGains(float left, float right, bool glide);
 
     // Of frames outputs, how many the next run makes: what the stage has room for and, for a
     // sound that ends framesLeft frames on, none from its end.
@@ -50,14 +44,23 @@ public:
 
     // Adds count stereo outputs to out and moves past them. Returns the whole source frames
     // passed, which leave the stage.
-    uint32_t Render(float* out, int count, Gains& gains);
+    uint32_t Render(float* out, int count);
 
 private:
     // Frames a run may advance past what the widest kernel needs around the position.
     static constexpr int StageFrames = 2048;
+    static constexpr int GlideFrames = 64;
+
+    // Stereo gains that glide to their targets over framesToTarget outputs, then hold.
+    struct Gains
+    {
+        float left = 1.0f, right = 1.0f;
+        float targetLeft = 1.0f, targetRight = 1.0f;
+        int framesToTarget = 0;
+    };
 
     template <int Bytes> void StageAs(const uint8_t* pcm, int frames);
-    template <int Channels> void Resample(float* out, int count, Gains& gains);
+    template <int Channels> void Resample(float* out, int count);
 
     const SincTable& table;
     const int channels;
@@ -69,6 +72,7 @@ private:
     const SincTable::Kernel* kernel = nullptr;
     uint64_t step = 0;
     uint32_t phase = 0;
+    Gains gains;
 
     // Planar float PCM: entry history is the frame under the position.
     std::vector<float> stage[2];

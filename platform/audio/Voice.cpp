@@ -45,37 +45,6 @@ void Voice::SetPosition(DWORD byteOffset)
     ResetStage(false);
 }
 
-DWORD Voice::PlayCursor() const
-{
-    return cursor * format.nBlockAlign;
-}
-
-DWORD Voice::WriteCursor() const
-{
-    return (playing ? fetchFrame % frameCount : cursor) * format.nBlockAlign;
-}
-
-void Voice::SetGains(float left, float right)
-{
-    gains.targetLeft = left;
-    gains.targetRight = right;
-    if (playing)
-    {
-        gains.framesToTarget = RampFrames;
-    }
-    else
-    {
-        gains.left = left;
-        gains.right = right;
-        gains.framesToTarget = 0;
-    }
-}
-
-void Voice::SetNotifications(std::vector<DSBPOSITIONNOTIFY> positions)
-{
-    notifications = std::move(positions);
-}
-
 void Voice::Mix(float* out, int frames)
 {
     int done = 0;
@@ -119,7 +88,7 @@ int Voice::MixRun(float* out, int frames)
     const int count = resampler.RunLength(
         frames, looping ? std::nullopt : std::optional<uint32_t>(frameCount - cursor));
     Fetch(resampler.FramesToStage(count));
-    Advance(resampler.Render(out, count, gains));
+    Advance(resampler.Render(out, count));
     return count;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// One buffer's playback inside the mixer: play cursor, looping, gains and the position
+// One buffer's playback inside the mixer: play cursor, looping and the position
 // notifications, with the resampler fed from the buffer's PCM ahead of the cursor. Called under
 // the mixer's lock.
 
@@ -7,6 +7,7 @@
 #include "platform/audio/SincResampler.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace platform::audio
@@ -26,21 +27,25 @@ public:
 
     // Byte offsets. The write cursor is the first byte the mixer has not read yet.
     void SetPosition(DWORD byteOffset);
-    DWORD PlayCursor() const;
-    DWORD WriteCursor() const;
+    DWORD PlayCursor() const { return cursor * format.nBlockAlign; }
+    DWORD WriteCursor() const
+    {
+        return (playing ? fetchFrame % frameCount : cursor) * format.nBlockAlign;
+    }
 
     void SetFrequency(DWORD hz) { resampler.SetSourceRate(hz); }
-    void SetGains(float left, float right);
+    // Changes while playing glide instead of clicking.
+    void SetGains(float left, float right) { resampler.SetGains(left, right, playing); }
     // Offsets must be below the buffer's size or DSBPN_OFFSETSTOP; the vector is taken as is.
-    void SetNotifications(std::vector<DSBPOSITIONNOTIFY> positions);
+    void SetNotifications(std::vector<DSBPOSITIONNOTIFY> positions)
+    {
+        notifications = std::move(positions);
+    }
 
     // Adds frames of stereo output to out.
     void Mix(float* out, int frames);
 
 private:
-    // Gain changes while playing glide over this many output frames instead of clicking.
-    static constexpr int RampFrames = 64;
-
     void ResetStage(bool keepHistory);
     void Fetch(int count);
     void Advance(uint32_t wholeFrames);
@@ -53,7 +58,6 @@ private:
     const DWORD frameCount;
 
     SincResampler resampler;
-    SincResampler::Gains gains;
     DWORD cursor = 0;
     // The next frame to stage: ahead of the cursor by what the resampler holds.
     DWORD fetchFrame = 0;

@@ -98,10 +98,17 @@ int SincResampler::FramesToStage(int count) const
 void SincResampler::Stage(const uint8_t* pcm, int frames, int sampleBytes)
 {
     // The width is chosen once a call, not once a sample.
-    static constexpr void (SincResampler::*byWidth[])(const uint8_t*, int) = {
-        &SincResampler::StageAs<1>, &SincResampler::StageAs<2>, &SincResampler::StageAs<3>,
-        &SincResampler::StageAs<4>};
-    (this->*byWidth[sampleBytes - 1])(pcm, frames);
+    switch (sampleBytes)
+    {
+    case 1:
+        return StageAs<1>(pcm, frames);
+    case 2:
+        return StageAs<2>(pcm, frames);
+    case 3:
+        return StageAs<3>(pcm, frames);
+    default:
+        return StageAs<4>(pcm, frames);
+    }
 }
 
 template <int Bytes> void SincResampler::StageAs(const uint8_t* pcm, int frames)

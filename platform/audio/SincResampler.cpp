@@ -135,14 +135,8 @@ void SincResampler::StageSilence(int frames)
 
 void SincResampler::SetGains(float left, float right, bool glide)
 {
-    gains.targetLeft = left;
-    gains.targetRight = right;
-    gains.framesToTarget = glide ? GlideFrames : 0;
-    if (!glide)
-    {
-        gains.left = left;
-        gains.right = right;
-    }
+    gains = glide ? Gains{gains.left, gains.right, left, right, GlideFrames}
+                  : Gains{left, right, left, right, 0};
 }
 
 uint32_t SincResampler::Render(float* out, int count)

@@ -69,14 +69,12 @@ bool DxSoundBuffer::OpenImpl(const std::wstring& path)
         return false;
     }
     platformBuffer = created;
-    control.Attach(created);
     bufferBytes = bytes;
     return true;
 }
 
 void DxSoundBuffer::CloseImpl()
 {
-    control.Detach();
     if (platformBuffer != nullptr)
     {
         platformBuffer->Release();
@@ -99,22 +97,6 @@ int32_t DxSoundBuffer::PlayImpl(bool loop)
     return result;
 }
 
-void DxSoundBuffer::PauseImpl()
-{
-    if (IsOpen() && IsAvailable() && IsPlaying())
-    {
-        platformBuffer->Stop();
-        paused = true;
-    }
-}
-
-int32_t DxSoundBuffer::StopImpl()
-{
-    const HRESULT result = platformBuffer->Stop();
-    paused = false;
-    return result;
-}
-
 void DxSoundBuffer::SetPositionImpl(float seconds)
 {
     const float offset = seconds * static_cast<float>(GetFormat().nAvgBytesPerSec);
@@ -123,12 +105,6 @@ void DxSoundBuffer::SetPositionImpl(float seconds)
     {
         platformBuffer->SetCurrentPosition(static_cast<DWORD>(offset));
     }
-}
-
-float DxSoundBuffer::GetLength()
-{
-    const DWORD perSecond = GetFormat().nAvgBytesPerSec;
-    return perSecond == 0 ? 0.0f : static_cast<float>(bufferBytes / perSecond);
 }
 
 } // namespace Qorv::Sound

@@ -34,7 +34,6 @@ bool DxStreamingBuffer::OpenImpl(const std::wstring& path)
         return false;
     }
     platformBuffer = ring;
-    control.Attach(ring);
     return true;
 }
 
@@ -46,7 +45,6 @@ void DxStreamingBuffer::CloseImpl()
         thread->join();
     }
     thread.reset();
-    control.Detach();
     platformBuffer = nullptr;
     paused = false;
 }
@@ -58,22 +56,6 @@ int32_t DxStreamingBuffer::PlayImpl(bool)
         worker.Restart(0);
     }
     const HRESULT result = platformBuffer->Play(0, 0, DSBPLAY_LOOPING);
-    paused = false;
-    return result;
-}
-
-void DxStreamingBuffer::PauseImpl()
-{
-    if (IsOpen() && IsAvailable() && IsPlaying())
-    {
-        Stop();
-        paused = true;
-    }
-}
-
-int32_t DxStreamingBuffer::StopImpl()
-{
-    const HRESULT result = platformBuffer->Stop();
     paused = false;
     return result;
 }
@@ -91,16 +73,6 @@ void DxStreamingBuffer::SetPositionImpl(float seconds)
     {
         worker.Restart(static_cast<int32_t>(offset) / format.nBlockAlign);
     }
-}
-
-float DxStreamingBuffer::GetLength()
-{
-    const DWORD perSecond = GetFormat().nAvgBytesPerSec;
-    if (perSecond == 0)
-    {
-        return 0.0f;
-    }
-    return static_cast<float>(static_cast<DWORD>(worker.GetLengthBytes()) / perSecond);
 }
 
 } // namespace Qorv::Sound

@@ -1,7 +1,7 @@
 // The sound manager and the static buffer, played through the real mixer pulled offline.
 
-#include "framework/sound/DxBufferControl.h"
 #include "framework/sound/DxSoundManager.h"
+#include "framework/sound/DxSoundSource.h"
 #include "tests/platform/audio/OfflineMixer.h"
 #include "tests/platform/audio/Signal.h"
 #include "tests/support/RiffBytes.h"
@@ -61,17 +61,17 @@ TEST(BufferLevels, VolumePanAndFrequencyFollowTheTruncatedFormulas)
                                               {50, -602}, {0, -10000}, {0.0001f, -10000}};
     for (auto [percent, level] : volumes)
     {
-        EXPECT_EQ(DxBufferControl::VolumeLevel(percent), level) << percent;
+        EXPECT_EQ(DxSoundSource::VolumeLevel(percent), level) << percent;
     }
     const std::pair<float, LONG> pans[] = {{-100, -10000}, {-50, -602},    {0, 0},      {50, 602},
                                            {100, 10000},   {-150, -10000}, {170, 10000}};
     for (auto [pan, level] : pans)
     {
-        EXPECT_EQ(DxBufferControl::PanLevel(pan), level) << pan;
+        EXPECT_EQ(DxSoundSource::PanLevel(pan), level) << pan;
     }
-    EXPECT_EQ(DxBufferControl::FrequencyFor(0.5f, 44100), 22050u);
-    EXPECT_EQ(DxBufferControl::FrequencyFor(5.0f, 44100), 200000u);
-    EXPECT_EQ(DxBufferControl::FrequencyFor(1e30f, 44100), 200000u);
+    EXPECT_EQ(DxSoundSource::FrequencyFor(0.5f, 44100), 22050u);
+    EXPECT_EQ(DxSoundSource::FrequencyFor(5.0f, 44100), 200000u);
+    EXPECT_EQ(DxSoundSource::FrequencyFor(1e30f, 44100), 200000u);
 }
 
 TEST_F(StaticBuffer, VolumeAndPanReachTheOutputAsTheirDecibels)

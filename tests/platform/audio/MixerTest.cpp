@@ -104,20 +104,30 @@ TEST(Mixer, VolumeAndPanGiveTheirDecibels)
     }
 }
 
-TEST(Mixer, StereoBuffersKeepTheirSides)
+TEST(Mixer, StereoBuffersKeepTheirSidesInEverySampleWidth)
 {
-    OfflineMixer mixer;
-    std::string pcm;
-    for (int i = 0; i < 4800; ++i)
+    for (int bits : {8, 16, 24, 32})
     {
-        const int16_t left = 8000, right = -4000;
-        pcm.append(reinterpret_cast<const char*>(&left), 2);
-        pcm.append(reinterpret_cast<const char*>(&right), 2);
+        OfflineMixer mixer;
+        std::string pcm;
+        for (int i = 0; i < 4800; ++i)
+        {
+            // Half scale left, a quarter below zero right, as the top bytes of 32 bits; 8-bit
+            // samples are unsigned.
+            for (uint32_t value : {0x40000000u, 0xE0000000u})
+            {
+                value ^= bits == 8 ? 0x80000000u : 0u;
+                for (int byte = 4 - bits / 8; byte < 4; ++byte)
+                {
+                    pcm.push_back(static_cast<char>(value >> (8 * byte)));
+                }
+            }
+        }
+        mixer.Buffer(pcm, 44100, bits, 2)->Play(0, 0, DSBPLAY_LOOPING);
+        const auto out = mixer.Render(2048);
+        EXPECT_NEAR(out[2 * 1500], 0.5, 1e-4) << bits;
+        EXPECT_NEAR(out[2 * 1500 + 1], -0.25, 1e-4) << bits;
     }
-    mixer.Buffer(pcm, 44100, 16, 2)->Play(0, 0, DSBPLAY_LOOPING);
-    const auto out = mixer.Render(2048);
-    EXPECT_NEAR(out[2 * 1500], 8000.0 / 32768.0, 1e-4);
-    EXPECT_NEAR(out[2 * 1500 + 1], -4000.0 / 32768.0, 1e-4);
 }
 
 TEST(Mixer, BufferStartedBetweenPullsSoundsFromTheNextPullsFirstSample)

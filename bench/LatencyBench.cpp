@@ -17,7 +17,7 @@
 #include "framework/input/KeyCode.h"
 #include "framework/sound/DxSoundManager.h"
 #include "platform/audio/Mixer.h"
-#include "tests/platform/audio/OfflineMixer.h"
+#include "tests/support/OfflineMixer.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/JackServer.h"
 #include "tests/support/ScriptedDirectInput.h"

@@ -8,13 +8,12 @@
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/GameFrames.h"
 #include "tests/support/RecordingDevice.h"
-#include "tests/support/ScriptedDirectInput.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <initializer_list>
 #include <map>
 #include <set>
 #include <utility>
@@ -39,16 +38,12 @@ RecordingTexture* DeviceTexture(const std::shared_ptr<ITexture>& texture)
     return dynamic_cast<RecordingTexture*>(dynamic_cast<DxTexture&>(*texture).GetDeviceTexture());
 }
 
-class GamePictureCalls : public testing::Test
+class GamePictureCalls : public GameFrames
 {
 protected:
     void SetUp() override
     {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        selectedTrack = 0;
-        stepPage = 0;
-        trailAngle = 3;
-        FakeClock::now = 20000;
+        GameFrames::SetUp();
         script.activeWindow = Window;
         game = std::make_unique<Game>(
             Window, GameDevices{std::make_shared<DxDrawer>([this](UINT) -> IDirect3D9*
@@ -60,20 +55,12 @@ protected:
     }
 
     // Runs one frame and keeps only its calls and draws.
-    void Frame()
+    void Frame() override
     {
         NoteTargets();
         device.calls.clear();
         device.draws.clear();
-        FakeClock::now += 16;
-        game->RunFrame();
-    }
-    void Hold(std::initializer_list<KeyCode> keys, bool down = true)
-    {
-        for (KeyCode key : keys)
-        {
-            script.SetKey(KeyScanCodeTable[key], down);
-        }
+        GameFrames::Frame();
     }
 
     // Which feedback target (0 or 1) each surface made render target stands for, -1 for the
@@ -116,8 +103,6 @@ protected:
 
     RecordingDevice device;
     RecordingDirect3D direct3D{device};
-    ScriptedDirectInput script;
-    std::unique_ptr<Game> game;
     std::map<int64_t, int> targetOfSurface;
 };
 

@@ -4,7 +4,7 @@
 #include "music/ZirmPlayer.h"
 
 #include "framework/sound/DxSoundManager.h"
-#include "tests/platform/audio/OfflineMixer.h"
+#include "tests/support/OfflineMixer.h"
 #include "tests/support/FakeClock.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #include "app/StartReport.h"
 
 #include "app/Game.h"
+#include "framework/base/IFileFinder.h"
 
 #include <string>
 #include <utility>

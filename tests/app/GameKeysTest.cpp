@@ -2,6 +2,7 @@
 // player and sequencer over the mixer pulled offline, the samples of data/ beside the test.
 
 #include "app/Game.h"
+#include "app/MidiPlay.h"
 
 #include "framework/draw/IDrawer.h"
 #include "framework/input/DxInputManager.h"
@@ -231,16 +232,16 @@ TEST_F(GameKeys, AKeyDownAsTheWindowLosesFocusActsOnce)
 TEST_F(GameKeys, MidiNotesPlayLikeKeysAndClockInHoldsTheTempoKeys)
 {
     const int32_t stamps = game->player->playedCount;
-    game->HandleMidi(0x90 | 1 | 60 << 8 | 64 << 16);
-    game->HandleMidi(0x80 | 1 | 60 << 8);
+    HandleMidi(*game, 0x90 | 1 | 60 << 8 | 64 << 16);
+    HandleMidi(*game, 0x80 | 1 | 60 << 8);
     EXPECT_EQ(game->player->slots[5].note, 12);
     EXPECT_TRUE(game->player->voices[5]->IsPlaying());
     EXPECT_EQ(game->player->slots[6].note, -1) << "note-off starts nothing";
     EXPECT_EQ(game->player->playedCount, stamps + 1);
-    game->HandleMidi(0x99 | 38 << 8 | 127 << 16);
+    HandleMidi(*game, 0x99 | 38 << 8 | 127 << 16);
     EXPECT_TRUE(game->sequencer->tracks[1].sample->IsPlaying());
 
-    game->HandleMidi(0xF8);
+    HandleMidi(*game, 0xF8);
     Tap({KeyF11});
     EXPECT_EQ(game->sequencer->interval, 100);
     FakeClock::now += 1000;

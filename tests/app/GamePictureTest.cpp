@@ -1,6 +1,7 @@
 // The Game's picture as draw calls: the real drawer over a device that records them, the real
 // input manager over a scripted keyboard, the pictures of data/ beside the test.
 
+#include "app/FramePicture.h"
 #include "app/Game.h"
 
 #include "framework/draw/DxDrawer.h"
@@ -122,7 +123,7 @@ TEST(TrailQuad, TurnsTheCornersAboutTheCentreAndTruncatesTowardZero)
     for (const auto& row : table)
     {
         trailAngle = row.angle;
-        const Quad quad = Game::MakeTrailQuad({-8, -8, 1040, 1040});
+        const Quad quad = MakeTrailQuad({-8, -8, 1040, 1040});
         const Point got[] = {quad.topLeft, quad.topRight, quad.bottomLeft, quad.bottomRight};
         const Point want[] = {row.corners.topLeft, row.corners.topRight, row.corners.bottomLeft,
                               row.corners.bottomRight};
@@ -199,7 +200,7 @@ TEST_F(GamePictureCalls, TheTrailQuadFollowsTheTrailAngle)
         ASSERT_NE(std::rand() % 250, 0);
         std::srand(1);
         Frame();
-        const Quad want = Game::MakeTrailQuad({-8, -8, 1040, 1040});
+        const Quad want = MakeTrailQuad({-8, -8, 1040, 1040});
         const Point corners[] = {want.topLeft, want.topRight, want.bottomLeft, want.bottomRight};
         ASSERT_FALSE(device.draws.empty());
         const auto& vertices = device.draws[0].vertices;

@@ -3,8 +3,8 @@
 #include "framework/sound/DxBufferControl.h"
 #include "framework/sound/DxSoundManager.h"
 #include "tests/support/OfflineMixer.h"
-#include "tests/support/Signal.h"
 #include "tests/support/RiffBytes.h"
+#include "tests/support/Signal.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

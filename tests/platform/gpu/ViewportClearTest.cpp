@@ -2,56 +2,37 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using platform::gl::FixedVertex;
 using platform::gl::ViewportFill;
 
-namespace
-{
-
-constexpr D3DCOLOR Colour = 0x80402010;
-const D3DVIEWPORT9 Viewport{2, 1, 8, 4, 0.0f, 1.0f};
-
-// The corners of a quad over pixels [2, 10) x [1, 5), as the drawer lays out its two triangles.
-struct Quad
-{
-    FixedVertex corner[4] = {{1.5f, 0.5f, 0, 1, Colour, 0, 0, 0},
-                             {9.5f, 0.5f, 0, 1, Colour, 0, 1, 0},
-                             {1.5f, 4.5f, 0, 1, Colour, 0, 0, 1},
-                             {9.5f, 4.5f, 0, 1, Colour, 0, 1, 1}};
-
-    std::optional<D3DCOLOR> Fill(std::array<int, 6> order = {0, 1, 2, 1, 3, 2}) const
-    {
-        std::array<const FixedVertex*, 6> corners{};
-        for (size_t i = 0; i < corners.size(); ++i)
-        {
-            corners[i] = &corner[order[i]];
-        }
-        return ViewportFill(corners, Viewport);
-    }
-};
-
-} // namespace
-
 TEST(ViewportFill, IsTheColourOfOneUprightQuadOverEveryPixelCentre)
 {
-    Quad quad;
-    EXPECT_EQ(quad.Fill(), Colour);
-    EXPECT_EQ(quad.Fill({3, 2, 1, 0, 1, 2}), Colour) << "either diagonal, either winding";
-    EXPECT_EQ(quad.Fill({0, 1, 2, 0, 1, 2}), std::nullopt) << "one half twice";
-    EXPECT_EQ(quad.Fill({0, 1, 1, 1, 3, 2}), std::nullopt) << "a triangle with no area";
-
-    quad.corner[3].diffuse = 0xFF402010;
-    EXPECT_EQ(quad.Fill(), std::nullopt) << "two colours";
-    quad = {};
-    quad.corner[1].x = quad.corner[3].x = 9.0f;
-    EXPECT_EQ(quad.Fill(), std::nullopt) << "the last column's centres left out";
-    quad = {};
-    quad.corner[3].x = 9.0f;
-    EXPECT_EQ(quad.Fill(), std::nullopt) << "not upright";
-    quad = {};
-    quad.corner[2].z = 1.5f;
-    EXPECT_EQ(quad.Fill(), std::nullopt) << "clipped in depth";
-    quad = {};
-    quad.corner[0].rhw = 0.0f;
-    EXPECT_EQ(quad.Fill(), std::nullopt) << "no perspective weight";
+    // Pixels [2, 10) x [1, 5): corners top left, top right, bottom left, bottom right.
+    D3DVIEWPORT9 viewport{2, 1, 8, 4, 0.0f, 1.0f};
+    const FixedVertex quad[4] = {{1.5f, 0.5f, 0, 1, 7, 0, 0, 0},
+                                 {9.5f, 0.5f, 0, 1, 7, 0, 0, 0},
+                                 {1.5f, 4.5f, 0, 1, 7, 0, 0, 0},
+                                 {9.5f, 4.5f, 0, 1, 7, 0, 0, 0}};
+    const auto fill = [&](std::array<int, 6> order, int moved = 0,
+                          float FixedVertex::*field = &FixedVertex::x, float to = 1.5f)
+    {
+        FixedVertex corner[4] = {quad[0], quad[1], quad[2], quad[3]};
+        corner[moved].*field = to;
+        std::array<const FixedVertex*, 6> corners{};
+        std::transform(order.begin(), order.end(), corners.begin(),
+                       [&](int k) { return &corner[k]; });
+        return ViewportFill(corners, viewport);
+    };
+    const std::array<int, 6> halves = {0, 1, 2, 1, 3, 2};
+    EXPECT_EQ(fill(halves), 7u);
+    EXPECT_EQ(fill({3, 2, 1, 0, 1, 2}), 7u) << "either diagonal, either winding";
+    EXPECT_EQ(fill({0, 1, 2, 0, 1, 2}), std::nullopt) << "one half twice";
+    EXPECT_EQ(fill({0, 1, 1, 1, 3, 2}), std::nullopt) << "a triangle with no area";
+    EXPECT_EQ(fill(halves, 3, &FixedVertex::x, 9.0f), std::nullopt) << "not upright";
+    EXPECT_EQ(fill(halves, 2, &FixedVertex::z, 1.5f), std::nullopt) << "clipped in depth";
+    EXPECT_EQ(fill(halves, 0, &FixedVertex::rhw, 0.0f), std::nullopt);
+    viewport.Width = 9;
+    EXPECT_EQ(fill(halves), std::nullopt) << "the viewport's last column left out";
 }

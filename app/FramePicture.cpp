@@ -2,6 +2,8 @@
 // trail in two 1024×1024 targets that every note stamps into, under the stage, the 16 step pads
 // of the selected track and the step cursor.
 
+#include "app/FramePicture.h"
+
 #include "app/Game.h"
 
 #include "framework/draw/LoadTexture.h"
@@ -46,46 +48,47 @@ Rect TrailReach()
 }
 } // namespace
 
-void Game::OpenPicture()
+void OpenPicture(Game& game)
 {
-    if (window != nullptr)
+    if (game.window != nullptr)
     {
-        drawer->Open(window, ScreenWidth, ScreenHeight, 16, false, false);
+        game.drawer->Open(game.window, ScreenWidth, ScreenHeight, 16, false, false);
     }
-    drawer->SetLinearFilter(true);
+    game.drawer->SetLinearFilter(true);
 }
 
-void Game::LoadPictures(Qorv::Base::IFileFinder& finder)
+void LoadPictures(Game& game, Qorv::Base::IFileFinder& finder)
 {
-    noteTexture = drawer->CreateTexture();
-    Qorv::Draw::LoadTextureFromFile(noteTexture, finder.Find(L"zirmonly.bmp"));
-    padTexture = drawer->CreateTexture();
-    Qorv::Draw::LoadTextureFromFile(padTexture, finder.Find(L"pad.png"));
+    game.noteTexture = game.drawer->CreateTexture();
+    Qorv::Draw::LoadTextureFromFile(game.noteTexture, finder.Find(L"zirmonly.bmp"));
+    game.padTexture = game.drawer->CreateTexture();
+    Qorv::Draw::LoadTextureFromFile(game.padTexture, finder.Find(L"pad.png"));
 }
 
-void Game::PrepareTrailAndStage(Qorv::Base::IFileFinder& finder)
+void PrepareTrailAndStage(Game& game, Qorv::Base::IFileFinder& finder)
 {
-    for (auto& target : feedbackTargets)
+    const auto& drawer = game.drawer;
+    for (auto& target : game.feedbackTargets)
     {
         target = drawer->CreateTexture();
         target->Create(TrailSize, TrailSize, true);
     }
     // Both halves of the trail start opaque black.
     drawer->BeginFrame();
-    for (const auto& target : feedbackTargets)
+    for (const auto& target : game.feedbackTargets)
     {
         drawer->SetRenderTarget(target);
         drawer->SetBlendMode(Qorv::Draw::BlendNone);
         drawer->FillRect(OpaqueBlack, 0, 0, TrailSize, TrailSize);
         drawer->Flush();
     }
-    trailReach = TrailReach();
-    stageTexture = drawer->CreateTexture();
-    Qorv::Draw::LoadTextureFromFile(stageTexture, finder.Find(L"stage.bmp"));
+    game.trailReach = TrailReach();
+    game.stageTexture = drawer->CreateTexture();
+    Qorv::Draw::LoadTextureFromFile(game.stageTexture, finder.Find(L"stage.bmp"));
     drawer->EndFrame();
 }
 
-Quad Game::MakeTrailQuad(const Rect& rect)
+Quad MakeTrailQuad(const Rect& rect)
 {
     const int32_t cx = rect.x + rect.width / 2;
     const int32_t cy = rect.y + rect.height / 2;
@@ -104,13 +107,14 @@ Quad Game::MakeTrailQuad(const Rect& rect)
                 turn(rect.x + rect.width, rect.y + rect.height)};
 }
 
-void Game::DrawFrame()
+void DrawFrame(Game& game)
 {
     using namespace Qorv::Draw;
+    const auto& drawer = game.drawer;
     drawer->BeginFrame();
-    targetIndex = !targetIndex;
-    const auto& current = feedbackTargets[targetIndex ? 1 : 0];
-    const auto& previous = feedbackTargets[targetIndex ? 0 : 1];
+    game.targetIndex = !game.targetIndex;
+    const auto& current = game.feedbackTargets[game.targetIndex ? 1 : 0];
+    const auto& previous = game.feedbackTargets[game.targetIndex ? 0 : 1];
     drawer->SetRenderTarget(current);
 
     // About every 250 frames (4 s) the trail picks a new turn.
@@ -122,7 +126,7 @@ void Game::DrawFrame()
 
     // The previous frame, half opaque, larger and turned, over the one before it, only where
     // it can still reach the window.
-    drawer->SetViewport(trailReach);
+    drawer->SetViewport(game.trailReach);
     drawer->SetBlendMode(BlendVertexAlpha);
     drawer->DrawImageQuad(previous, 0x80FFFFFF, 0, Rect{0, 0, TrailSize, TrailSize},
                           MakeTrailQuad(Rect{-TrailGrowth / 2, -TrailGrowth / 2,
@@ -130,14 +134,15 @@ void Game::DrawFrame()
     drawer->Flush();
     drawer->SetViewport(Rect{});
 
-    const int32_t stamps = player->playedCount;
-    player->playedCount = 0;
+    const int32_t stamps = game.player->playedCount;
+    game.player->playedCount = 0;
     for (int32_t i = 0; i < stamps; ++i)
     {
         drawer->SetBlendMode(BlendNone);
         const int32_t x = 256 + std::rand() % 256;
         const int32_t y = 352 + std::rand() % 256;
-        drawer->DrawImage(noteTexture, 0xFFFFFFFF, 100, Rect{x, y, 256, 64}, Rect{0, 0, 256, 64});
+        drawer->DrawImage(game.noteTexture, 0xFFFFFFFF, 100, Rect{x, y, 256, 64},
+                          Rect{0, 0, 256, 64});
     }
     drawer->Flush();
 
@@ -153,26 +158,26 @@ void Game::DrawFrame()
                       Rect{(TrailSize - ScreenWidth) / 2, (TrailSize - ScreenHeight) / 2,
                            ScreenWidth, ScreenHeight});
     drawer->SetBlendMode(BlendAdd);
-    drawer->DrawImage(stageTexture, 0xFFFFFFFF, 10, screen, screen);
+    drawer->DrawImage(game.stageTexture, 0xFFFFFFFF, 10, screen, screen);
 
     drawer->SetBlendMode(BlendAlpha);
-    const RhythmTrack& track = sequencer->tracks[selectedTrack];
+    const RhythmTrack& track = game.sequencer->tracks[selectedTrack];
     for (int32_t i = 0; i < StepCount; ++i)
     {
         const Rect pad{32 + 36 * i, 32, 32, 32};
-        drawer->DrawImage(padTexture, 0xFFFFFFFF, 0, pad, Rect{0, 0, 32, 32});
+        drawer->DrawImage(game.padTexture, 0xFFFFFFFF, 0, pad, Rect{0, 0, 32, 32});
         if (track.steps[static_cast<size_t>(i)])
         {
-            drawer->DrawImage(padTexture, 0xFFFFFF00, 10, pad, Rect{0, 0, 32, 32});
+            drawer->DrawImage(game.padTexture, 0xFFFFFF00, 10, pad, Rect{0, 0, 32, 32});
         }
     }
     drawer->SetBlendMode(BlendAdd);
-    drawer->DrawImage(padTexture, 0xFFFFFFFF, 10, Rect{32 + 36 * sequencer->step, 32, 32, 32},
-                      Rect{0, 0, 32, 32});
+    drawer->DrawImage(game.padTexture, 0xFFFFFFFF, 10,
+                      Rect{32 + 36 * game.sequencer->step, 32, 32, 32}, Rect{0, 0, 32, 32});
 
     drawer->SetBlendMode(BlendNone);
     drawer->Flush();
-    overlay.Draw(*drawer, *this);
+    game.overlay.Draw(*drawer, game);
     drawer->EndFrame();
 }
 

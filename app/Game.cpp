@@ -1,5 +1,10 @@
 #include "app/Game.h"
 
+#include "app/FramePicture.h"
+#include "app/KeyLayout.h"
+#include "app/MidiPlay.h"
+#include "framework/base/IFileFinder.h"
+
 #include <string>
 
 namespace Pakemino
@@ -25,7 +30,7 @@ Game::Game(HWND window, GameDevices devices, std::shared_ptr<Qorv::Midi::IMidiMa
     : drawer(std::move(devices.drawer)), input(std::move(devices.input)),
       sound(std::move(devices.sound)), window(window), midi(std::move(midiPorts))
 {
-    OpenPicture();
+    OpenPicture(*this);
     input->Initialize(window, InputDevices);
     if (window != nullptr)
     {
@@ -35,12 +40,12 @@ Game::Game(HWND window, GameDevices devices, std::shared_ptr<Qorv::Midi::IMidiMa
     sequencer = std::make_shared<RhythmSequencer>(sound, devices.clock);
 
     auto finder = Qorv::Base::CreateFileFinder(L"");
-    LoadPictures(*finder);
+    LoadPictures(*this, *finder);
     for (int32_t k = 1; k <= TrackCount; ++k)
     {
         sequencer->SetSample(finder->Find(L"beat" + std::to_wstring(k) + L".wav"), k - 1);
     }
-    PrepareTrailAndStage(*finder);
+    PrepareTrailAndStage(*this, *finder);
     clockFollower = std::make_unique<ClockFollower>(sequencer, devices.clock);
     if (midi != nullptr && window != nullptr)
     {
@@ -64,12 +69,12 @@ void Game::RunFrame()
     // them again would repeat a key pressed just before focus went for as long as it stays away.
     const bool inputUpdated = input->Update();
     // Before the keys: a step reached in this frame sounds the pattern as it was.
-    StepSequencer();
+    StepSequencer(*this);
     if (inputUpdated)
     {
-        HandleKeys();
+        HandleKeys(*this);
     }
-    DrawFrame();
+    DrawFrame(*this);
 }
 
 } // namespace Pakemino

@@ -3,7 +3,6 @@
 // runs one frame per RunFrame: input, sequencer, keys, picture.
 
 #include "app/Overlay.h"
-#include "framework/base/IFileFinder.h"
 #include "framework/draw/DrawCommand.h"
 #include "framework/draw/IDrawer.h"
 #include "framework/draw/ITexture.h"
@@ -49,12 +48,9 @@ public:
     Game& operator=(const Game&) = delete;
     ~Game();
 
+    // The frame's steps: StepSequencer (MidiPlay.h), HandleKeys (KeyLayout.h) and DrawFrame
+    // (FramePicture.h).
     void RunFrame();
-    // A MIDI message from the input (MidiPlay.cpp): notes play at once, clock drives the steps.
-    void HandleMidi(LPARAM packed);
-
-    // The corners of rect turned by trailAngle about its centre.
-    static Qorv::Draw::Quad MakeTrailQuad(const Qorv::Draw::Rect& rect);
 
     // Declaration order is construction order; destruction runs in reverse.
     std::shared_ptr<Qorv::Draw::IDrawer> drawer;
@@ -79,20 +75,6 @@ public:
     bool followingClock = false;
     // Text over the picture; released first, before the drawer its atlas needs.
     Overlay overlay;
-
-private:
-    // The frame picture's share of construction (FramePicture.cpp), in the order it runs: the
-    // drawer opened, the note and pad pictures loaded, then the trail's targets and the stage.
-    void OpenPicture();
-    void LoadPictures(Qorv::Base::IFileFinder& finder);
-    void PrepareTrailAndStage(Qorv::Base::IFileFinder& finder);
-
-    // What the keys pressed in this frame do (KeyLayout.cpp).
-    void HandleKeys();
-    // The sequencer's own steps, or the clock from outside, and the clock sent out.
-    void StepSequencer();
-    // What the frame shows (FramePicture.cpp).
-    void DrawFrame();
 };
 
 } // namespace Pakemino

@@ -19,72 +19,73 @@ constexpr int32_t SecondStepPage = static_cast<int32_t>(StepKeys.size());
 constexpr int32_t IntervalChange = 5;
 } // namespace
 
-void Game::HandleKeys()
+void HandleKeys(Game& game)
 {
-    if (input->IsKeyPressed(Keys::KeyLShift))
+    if (game.input->IsKeyPressed(Keys::KeyLShift))
     {
-        transpose -= 1;
+        game.transpose -= 1;
     }
-    if (input->IsKeyPressed(Keys::KeyRShift))
+    if (game.input->IsKeyPressed(Keys::KeyRShift))
     {
-        transpose += 1;
+        game.transpose += 1;
     }
-    transpose = std::clamp(transpose, 0, HighestTranspose);
+    game.transpose = std::clamp(game.transpose, 0, HighestTranspose);
 
     // With Ctrl held a letter is a command, not a note.
-    const bool control = input->IsKeyDown(Keys::KeyLControl) || input->IsKeyDown(Keys::KeyRControl);
-    if (control && input->IsKeyPressed(Keys::KeyS))
+    const bool control =
+        game.input->IsKeyDown(Keys::KeyLControl) || game.input->IsKeyDown(Keys::KeyRControl);
+    if (control && game.input->IsKeyPressed(Keys::KeyS))
     {
-        saveRequested = true;
+        game.saveRequested = true;
     }
     for (size_t row = 0; row < NoteRows.size() && !control; ++row)
     {
         for (size_t column = 0; column < NoteRows[row].size(); ++column)
         {
-            if (input->IsKeyPressed(NoteRows[row][column]))
+            if (game.input->IsKeyPressed(NoteRows[row][column]))
             {
-                player->PlayNote(static_cast<int32_t>(row),
-                                 transpose + static_cast<int32_t>(column));
+                game.player->PlayNote(static_cast<int32_t>(row),
+                                      game.transpose + static_cast<int32_t>(column));
             }
         }
     }
 
     for (size_t k = 0; k < StepKeys.size(); ++k)
     {
-        if (input->IsKeyPressed(StepKeys[k]))
+        if (game.input->IsKeyPressed(StepKeys[k]))
         {
             bool& stepOn =
-                sequencer->tracks[selectedTrack].steps[static_cast<size_t>(stepPage) + k];
+                game.sequencer->tracks[selectedTrack].steps[static_cast<size_t>(stepPage) + k];
             stepOn = !stepOn;
         }
     }
-    if (input->IsKeyPressed(Keys::KeyF9))
+    if (game.input->IsKeyPressed(Keys::KeyF9))
     {
         stepPage = stepPage == 0 ? SecondStepPage : 0;
     }
 
     // While an outside clock sets the tempo, the keys would change nothing audible.
-    if (input->IsKeyPressed(Keys::KeyF11) && !followingClock)
+    if (game.input->IsKeyPressed(Keys::KeyF11) && !game.followingClock)
     {
-        sequencer->interval += IntervalChange;
+        game.sequencer->interval += IntervalChange;
     }
-    if (input->IsKeyPressed(Keys::KeyF12) && !followingClock)
+    if (game.input->IsKeyPressed(Keys::KeyF12) && !game.followingClock)
     {
         // Below zero the sequencer would stop, not speed up: every frame is as fast as it goes.
-        sequencer->interval = std::max(sequencer->interval - IntervalChange, 0);
+        game.sequencer->interval = std::max(game.sequencer->interval - IntervalChange, 0);
     }
 
     for (size_t t = 0; t < TrackKeys.size(); ++t)
     {
-        if (input->IsKeyPressed(TrackKeys[t]))
+        if (game.input->IsKeyPressed(TrackKeys[t]))
         {
             selectedTrack = static_cast<int32_t>(t);
         }
     }
 
-    if (input->IsKeyPressed(Keys::KeyF10))
+    if (game.input->IsKeyPressed(Keys::KeyF10))
     {
-        overlay.ToggleKeyMap();
+        game.overlay.ToggleKeyMap();
     }
 }
 

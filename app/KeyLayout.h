@@ -1,5 +1,6 @@
 #pragma once
-// The keyboard as an instrument: four rows of note keys, columns are semitones.
+// The keyboard as an instrument: four rows of note keys, columns are semitones; and what the
+// keys pressed in a frame do to the Game.
 
 #include "framework/input/KeyCode.h"
 
@@ -38,5 +39,10 @@ inline constexpr std::array<KeyCode, 8> StepKeys = {Keys::KeyF1, Keys::KeyF2, Ke
 inline constexpr std::array<KeyCode, 9> TrackKeys = {
     Keys::KeyNumpad1, Keys::KeyNumpad2, Keys::KeyNumpad3, Keys::KeyNumpad4, Keys::KeyNumpad5,
     Keys::KeyNumpad6, Keys::KeyNumpad7, Keys::KeyNumpad8, Keys::KeyNumpad9};
+
+class Game;
+
+// Every key the Game knows, asked once in a fixed order whether it went down in this frame.
+void HandleKeys(Game& game);
 
 } // namespace Pakemino

@@ -5,6 +5,7 @@
 #include "app/Game.h"
 #include "app/MainWindow.h"
 #include "app/MessageLoop.h"
+#include "app/MidiPlay.h"
 #include "app/PatternFile.h"
 #include "app/PatternKeeper.h"
 #include "app/StartReport.h"
@@ -47,7 +48,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool re
         Pakemino::ReportStartProblems(game, stderr);
         Pakemino::midiMessageHandler = [&game](LPARAM message)
         {
-            game.HandleMidi(message);
+            HandleMidi(game, message);
         };
         Pakemino::Win32LoopSystem system;
         if (pattern != nullptr)

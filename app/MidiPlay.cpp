@@ -1,6 +1,8 @@
 // MIDI into the Game: notes sing the rows and strike the drums the moment they arrive, clock
 // from other gear drives the pattern, and the pattern's own steps send clock out.
 
+#include "app/MidiPlay.h"
+
 #include "app/Game.h"
 #include "app/MainWindow.h"
 #include "music/MidiMapping.h"
@@ -13,12 +15,12 @@ namespace
 constexpr uint8_t FirstRealTime = 0xF8;
 } // namespace
 
-void Game::HandleMidi(LPARAM packed)
+void HandleMidi(Game& game, LPARAM packed)
 {
     const Qorv::Midi::MidiMessage message = Qorv::Midi::Unpack(packed);
     if (message.status >= FirstRealTime)
     {
-        clockFollower->Receive(message.status);
+        game.clockFollower->Receive(message.status);
         return;
     }
     // A syllable plays to its end: note-off, and note-on at velocity 0 which means it, do nothing.
@@ -31,33 +33,33 @@ void Game::HandleMidi(LPARAM packed)
     {
         if (const auto track = DrumTrackFor(message.data1))
         {
-            sequencer->Strike(*track, volume);
+            game.sequencer->Strike(*track, volume);
         }
         return;
     }
     if (const auto voice = VoiceFor(message.Channel(), message.data1))
     {
-        player->PlayNote(voice->row, voice->note, volume);
+        game.player->PlayNote(voice->row, voice->note, volume);
     }
 }
 
-void Game::StepSequencer()
+void StepSequencer(Game& game)
 {
-    const bool following = clockFollower->Following();
-    if (following != followingClock)
+    const bool following = game.clockFollower->Following();
+    if (following != game.followingClock)
     {
-        followingClock = following;
-        ShowFollowingClock(window, following);
+        game.followingClock = following;
+        ShowFollowingClock(game.window, following);
     }
     if (following)
     {
         return;
     }
-    const int32_t step = sequencer->step;
-    sequencer->Update();
-    if (midi != nullptr && sequencer->step != step)
+    const int32_t step = game.sequencer->step;
+    game.sequencer->Update();
+    if (game.midi != nullptr && game.sequencer->step != step)
     {
-        midi->SendStepClock(static_cast<DWORD>(sequencer->interval));
+        game.midi->SendStepClock(static_cast<DWORD>(game.sequencer->interval));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "app/StartReport.h"
 
 #include "app/Game.h"
+#include "framework/base/IFileFinder.h"
 #include "platform/window/Utf8.h"
 
 #include <string>

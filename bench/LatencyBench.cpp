@@ -9,6 +9,7 @@
 #include "app/Game.h"
 #include "app/MainWindow.h"
 #include "app/MessageLoop.h"
+#include "app/MidiPlay.h"
 #include "app/WindowProc.h"
 #include "bench/SpawnedStart.h"
 #include "framework/base/IFileFinder.h"
@@ -17,9 +18,9 @@
 #include "framework/input/KeyCode.h"
 #include "framework/sound/DxSoundManager.h"
 #include "platform/audio/Mixer.h"
-#include "tests/platform/audio/OfflineMixer.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/JackServer.h"
+#include "tests/support/OfflineMixer.h"
 #include "tests/support/ScriptedDirectInput.h"
 
 #include <algorithm>
@@ -339,7 +340,7 @@ int Midi(int trials)
         std::atomic<double> sentAllAt{0.0};
         Pakemino::midiMessageHandler = [&](LPARAM message)
         {
-            game.HandleMidi(message);
+            HandleMidi(game, message);
             const double played = Bench::NowMs();
             const auto note = Qorv::Midi::Unpack(message);
             const int trial = JackListener::TrialOf(note.data1, note.data2);
@@ -375,20 +376,20 @@ int Midi(int trials)
                 sentAllAt = Bench::NowMs();
             });
         Pakemino::Win32LoopSystem system;
-        Pakemino::RunMessageLoop(
-            system, timeGetTime(),
-            [&]
-            {
-                const double frameStart = Bench::NowMs();
-                game.RunFrame();
-                frames.push_back(Bench::NowMs() - frameStart);
-                const double done = sentAllAt.load();
-                if (done > 0.0 &&
-                    (fromSend.size() == static_cast<size_t>(trials) || Bench::NowMs() > done + 2000.0))
-                {
-                    PostQuitMessage(0);
-                }
-            });
+        Pakemino::RunMessageLoop(system, timeGetTime(),
+                                 [&]
+                                 {
+                                     const double frameStart = Bench::NowMs();
+                                     game.RunFrame();
+                                     frames.push_back(Bench::NowMs() - frameStart);
+                                     const double done = sentAllAt.load();
+                                     if (done > 0.0 &&
+                                         (fromSend.size() == static_cast<size_t>(trials) ||
+                                          Bench::NowMs() > done + 2000.0))
+                                     {
+                                         PostQuitMessage(0);
+                                     }
+                                 });
         sender.join();
         Pakemino::midiMessageHandler = nullptr;
         intervals = listener.Intervals();

@@ -6,7 +6,7 @@
 
 #include "platform/audio/Limiter.h"
 #include "platform/audio/SdlSoundDevice.h"
-#include "tests/platform/audio/Signal.h"
+#include "tests/support/Signal.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>

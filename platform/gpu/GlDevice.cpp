@@ -1,9 +1,8 @@
 #include "platform/gpu/GlDevice.h"
 
+#include "platform/gpu/ViewportClear.h"
 #include "platform/window/SdlWindow.h"
 
-#include <algorithm>
-#include <cmath>
 #include <utility>
 
 namespace platform::gl
@@ -17,12 +16,6 @@ constexpr UINT FixedVertexSize = 32;
 constexpr GLsizei DiffuseOffset = 16;
 constexpr GLsizei TexCoordOffset = 24;
 
-struct FixedVertex
-{
-    float x, y, z, rhw;
-    D3DCOLOR diffuse, specular;
-    float u, v;
-};
 static_assert(sizeof(FixedVertex) == FixedVertexSize);
 
 void ClearTo(float red, float green, float blue, float alpha)
@@ -249,31 +242,32 @@ void GlDevice::ApplyViewport() const
 // pipeline up again.
 void GlDevice::ApplyDrawState()
 {
-    if (blendEnabled != applied.blendEnabled)
+    if (requested.blendEnabled != applied.blendEnabled)
     {
-        blendEnabled ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
-        applied.blendEnabled = blendEnabled;
+        requested.blendEnabled ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+        applied.blendEnabled = requested.blendEnabled;
     }
-    if (blendEnabled &&
-        (sourceBlend != applied.sourceBlend || destinationBlend != applied.destinationBlend))
+    if (requested.blendEnabled && (requested.sourceBlend != applied.sourceBlend ||
+                                   requested.destinationBlend != applied.destinationBlend))
     {
-        glBlendFunc(BlendFactor(sourceBlend), BlendFactor(destinationBlend));
-        applied.sourceBlend = sourceBlend;
-        applied.destinationBlend = destinationBlend;
+        glBlendFunc(BlendFactor(requested.sourceBlend), BlendFactor(requested.destinationBlend));
+        applied.sourceBlend = requested.sourceBlend;
+        applied.destinationBlend = requested.destinationBlend;
     }
-    if (alphaOperation != applied.alphaOperation || alphaArgument1 != applied.alphaArgument1 ||
-        alphaArgument2 != applied.alphaArgument2)
+    if (requested.alphaOperation != applied.alphaOperation ||
+        requested.alphaArgument1 != applied.alphaArgument1 ||
+        requested.alphaArgument2 != applied.alphaArgument2)
     {
-        program.SetAlphaStage(static_cast<GLint>(alphaOperation),
-                              static_cast<GLint>(alphaArgument1),
-                              static_cast<GLint>(alphaArgument2));
-        applied.alphaOperation = alphaOperation;
-        applied.alphaArgument1 = alphaArgument1;
-        applied.alphaArgument2 = alphaArgument2;
+        program.SetAlphaStage(static_cast<GLint>(requested.alphaOperation),
+                              static_cast<GLint>(requested.alphaArgument1),
+                              static_cast<GLint>(requested.alphaArgument2));
+        applied.alphaOperation = requested.alphaOperation;
+        applied.alphaArgument1 = requested.alphaArgument1;
+        applied.alphaArgument2 = requested.alphaArgument2;
     }
     // The white stand-in reads the same under either filter, and the nearest is the cheaper.
-    const DWORD mag = texture != nullptr ? magFilter : D3DTEXF_POINT;
-    const DWORD min = texture != nullptr ? minFilter : D3DTEXF_POINT;
+    const DWORD mag = texture != nullptr ? requested.magFilter : D3DTEXF_POINT;
+    const DWORD min = texture != nullptr ? requested.minFilter : D3DTEXF_POINT;
     if (mag != applied.magFilter || min != applied.minFilter)
     {
         glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, Filter(mag));
@@ -283,74 +277,29 @@ void GlDevice::ApplyDrawState()
     }
 }
 
-// True for an untextured, unblended pair of triangles of one colour that together make an
-// upright rectangle over every pixel centre of the viewport, with nothing clipped away in depth.
-bool GlDevice::ClearsViewport(INT baseVertexIndex, UINT minVertexIndex, UINT numVertices,
-                              UINT startIndex, UINT primCount, D3DCOLOR& colour) const
+// The colour of an untextured, unblended pair of triangles that fills the viewport, whose
+// indices the draw call has checked against its vertex range.
+std::optional<D3DCOLOR> GlDevice::ViewportFillOf(INT baseVertexIndex, UINT minVertexIndex,
+                                                 UINT numVertices, UINT startIndex,
+                                                 UINT primCount) const
 {
-    if (texture != nullptr || blendEnabled || primCount != 2)
+    if (texture != nullptr || requested.blendEnabled || primCount != 2)
     {
-        return false;
+        return std::nullopt;
     }
     const auto* order = reinterpret_cast<const uint16_t*>(indices->Bytes()) + startIndex;
     const auto* base =
         reinterpret_cast<const FixedVertex*>(stream->Bytes() + streamOffset) + baseVertexIndex;
-    const FixedVertex* corners[6] = {};
-    for (int i = 0; i < 6; ++i)
+    std::array<const FixedVertex*, 6> corners{};
+    for (size_t i = 0; i < corners.size(); ++i)
     {
         if (order[i] < minVertexIndex || order[i] - minVertexIndex >= numVertices)
         {
-            return false;
+            return std::nullopt;
         }
         corners[i] = base + order[i];
     }
-    float left = corners[0]->x, right = left, top = corners[0]->y, bottom = top;
-    for (const FixedVertex* vertex : corners)
-    {
-        if (vertex->diffuse != corners[0]->diffuse || !std::isfinite(vertex->x) ||
-            !std::isfinite(vertex->y) || !(vertex->z >= 0.0f && vertex->z <= 1.0f) ||
-            !(vertex->rhw > 0.0f && std::isfinite(vertex->rhw)))
-        {
-            return false;
-        }
-        left = std::min(left, vertex->x);
-        right = std::max(right, vertex->x);
-        top = std::min(top, vertex->y);
-        bottom = std::max(bottom, vertex->y);
-    }
-    // Corners numbered 0 top left, 1 top right, 2 bottom left, 3 bottom right: the triangles
-    // cover the rectangle when each has three of them and they leave out opposite ones.
-    int missing[2] = {6, 6};
-    for (int i = 0; i < 6; ++i)
-    {
-        const FixedVertex* vertex = corners[i];
-        if ((vertex->x != left && vertex->x != right) || (vertex->y != top && vertex->y != bottom))
-        {
-            return false;
-        }
-        missing[i / 3] -= (vertex->x == right ? 1 : 0) + (vertex->y == bottom ? 2 : 0);
-    }
-    for (int t = 0; t < 2; ++t)
-    {
-        const FixedVertex* const* triangle = corners + 3 * t;
-        if ((triangle[0]->x == triangle[1]->x && triangle[0]->y == triangle[1]->y) ||
-            (triangle[0]->x == triangle[2]->x && triangle[0]->y == triangle[2]->y) ||
-            (triangle[1]->x == triangle[2]->x && triangle[1]->y == triangle[2]->y))
-        {
-            return false;
-        }
-    }
-    // Pixel centres sit on integers; a quarter pixel of margin keeps rounding from deciding.
-    const auto x0 = static_cast<float>(viewport.X);
-    const auto y0 = static_cast<float>(viewport.Y);
-    if ((missing[0] ^ missing[1]) != 3 || left > x0 - 0.25f ||
-        right < x0 + static_cast<float>(viewport.Width) - 0.75f || top > y0 - 0.25f ||
-        bottom < y0 + static_cast<float>(viewport.Height) - 0.75f)
-    {
-        return false;
-    }
-    colour = corners[0]->diffuse;
-    return true;
+    return ViewportFill(corners, viewport);
 }
 
 HRESULT GlDevice::BeginScene()
@@ -554,7 +503,7 @@ HRESULT GlDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
     switch (state)
     {
     case D3DRS_ALPHABLENDENABLE:
-        blendEnabled = value != 0;
+        requested.blendEnabled = value != 0;
         return D3D_OK;
     case D3DRS_SRCBLEND:
     case D3DRS_DESTBLEND:
@@ -562,7 +511,7 @@ HRESULT GlDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
         {
             return D3DERR_INVALIDCALL;
         }
-        (state == D3DRS_SRCBLEND ? sourceBlend : destinationBlend) = value;
+        (state == D3DRS_SRCBLEND ? requested.sourceBlend : requested.destinationBlend) = value;
         return D3D_OK;
     case D3DRS_ZENABLE:
     case D3DRS_ZWRITEENABLE:
@@ -599,7 +548,7 @@ HRESULT GlDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE typ
         {
             return D3DERR_INVALIDCALL;
         }
-        alphaOperation = value;
+        requested.alphaOperation = value;
         return D3D_OK;
     case D3DTSS_ALPHAARG1:
     case D3DTSS_ALPHAARG2:
@@ -607,7 +556,7 @@ HRESULT GlDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE typ
         {
             return D3DERR_INVALIDCALL;
         }
-        (type == D3DTSS_ALPHAARG1 ? alphaArgument1 : alphaArgument2) = value;
+        (type == D3DTSS_ALPHAARG1 ? requested.alphaArgument1 : requested.alphaArgument2) = value;
         return D3D_OK;
     }
     return D3DERR_INVALIDCALL;
@@ -620,7 +569,7 @@ HRESULT GlDevice::SetSamplerState(DWORD samplerIndex, D3DSAMPLERSTATETYPE type, 
     {
         return D3DERR_INVALIDCALL;
     }
-    (type == D3DSAMP_MAGFILTER ? magFilter : minFilter) = value;
+    (type == D3DSAMP_MAGFILTER ? requested.magFilter : requested.minFilter) = value;
     return D3D_OK;
 }
 
@@ -644,18 +593,18 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexInde
         return D3DERR_INVALIDCALL;
     }
     context->MakeCurrent();
-    D3DCOLOR fill = 0;
-    if (ClearsViewport(baseVertexIndex, minVertexIndex, numVertices, startIndex, primCount, fill))
+    if (const auto fill =
+            ViewportFillOf(baseVertexIndex, minVertexIndex, numVertices, startIndex, primCount))
     {
         // The shader would write the vertex colour with the stage's alpha into every pixel the
         // viewport lets through; a clear writes the same bytes without running it per pixel.
-        const float diffuseAlpha = Channel(fill, 24);
-        const float alpha1 = alphaArgument1 == D3DTA_TEXTURE ? 1.0f : diffuseAlpha;
-        const float alpha2 = alphaArgument2 == D3DTA_TEXTURE ? 1.0f : diffuseAlpha;
-        ClearTo(Channel(fill, 16), Channel(fill, 8), Channel(fill, 0),
-                alphaOperation == D3DTOP_SELECTARG2 ? alpha2
-                : alphaOperation == D3DTOP_MODULATE ? alpha1 * alpha2
-                                                    : alpha1);
+        const float diffuseAlpha = Channel(*fill, 24);
+        const float alpha1 = requested.alphaArgument1 == D3DTA_TEXTURE ? 1.0f : diffuseAlpha;
+        const float alpha2 = requested.alphaArgument2 == D3DTA_TEXTURE ? 1.0f : diffuseAlpha;
+        ClearTo(Channel(*fill, 16), Channel(*fill, 8), Channel(*fill, 0),
+                requested.alphaOperation == D3DTOP_SELECTARG2 ? alpha2
+                : requested.alphaOperation == D3DTOP_MODULATE ? alpha1 * alpha2
+                                                              : alpha1);
         return D3D_OK;
     }
     ApplyDrawState();

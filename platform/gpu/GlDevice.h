@@ -10,6 +10,7 @@
 #include "platform/gpu/RefCounted.h"
 
 #include <memory>
+#include <optional>
 
 namespace platform::gl
 {
@@ -59,8 +60,8 @@ private:
     void FollowWindowSize();
     void ApplyViewport() const;
     void ApplyDrawState();
-    bool ClearsViewport(INT baseVertexIndex, UINT minVertexIndex, UINT numVertices, UINT startIndex,
-                        UINT primCount, D3DCOLOR& colour) const;
+    std::optional<D3DCOLOR> ViewportFillOf(INT baseVertexIndex, UINT minVertexIndex,
+                                           UINT numVertices, UINT startIndex, UINT primCount) const;
 
     std::shared_ptr<GlContext> context;
     GlProgram program;
@@ -85,29 +86,22 @@ private:
     D3DVIEWPORT9 viewport{};
     bool inScene = false;
 
-    // The device defaults of the states the drawer sets.
-    bool blendEnabled = false;
-    DWORD sourceBlend = D3DBLEND_ONE;
-    DWORD destinationBlend = D3DBLEND_ZERO;
-    DWORD alphaOperation = D3DTOP_SELECTARG1;
-    DWORD alphaArgument1 = D3DTA_TEXTURE;
-    DWORD alphaArgument2 = D3DTA_CURRENT;
-    DWORD magFilter = D3DTEXF_POINT;
-    DWORD minFilter = D3DTEXF_POINT;
-
-    // What GL was last given: its own defaults, and the filters Prepare sets, until the first
-    // draw.
-    struct AppliedState
+    // The states the drawer sets, at the device defaults.
+    struct DrawState
     {
         bool blendEnabled = false;
         DWORD sourceBlend = D3DBLEND_ONE;
         DWORD destinationBlend = D3DBLEND_ZERO;
-        DWORD alphaOperation = 0;
-        DWORD alphaArgument1 = 0;
-        DWORD alphaArgument2 = 0;
+        DWORD alphaOperation = D3DTOP_SELECTARG1;
+        DWORD alphaArgument1 = D3DTA_TEXTURE;
+        DWORD alphaArgument2 = D3DTA_CURRENT;
         DWORD magFilter = D3DTEXF_POINT;
         DWORD minFilter = D3DTEXF_POINT;
-    } applied;
+    };
+    DrawState requested;
+    // What GL was last given: its own defaults, and the filters Prepare sets, until the first
+    // draw. No alpha stage yet, so the first draw sets the program's.
+    DrawState applied{.alphaOperation = 0, .alphaArgument1 = 0, .alphaArgument2 = 0};
     GLuint appliedIndices = 0;
     GLuint appliedStream = 0;
     UINT appliedStreamOffset = 0;

@@ -2,39 +2,33 @@
 // player and sequencer over the mixer pulled offline, the samples of data/ beside the test.
 
 #include "app/Game.h"
+#include "app/MidiPlay.h"
 
 #include "framework/draw/IDrawer.h"
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
 #include "framework/sound/DxSoundManager.h"
-#include "tests/platform/audio/OfflineMixer.h"
 #include "tests/support/FakeClock.h"
-#include "tests/support/ScriptedDirectInput.h"
+#include "tests/support/GameFrames.h"
+#include "tests/support/OfflineMixer.h"
 
 #include <gtest/gtest.h>
-
-#include <initializer_list>
 
 using namespace Pakemino;
 using namespace Qorv::Input;
 using TestSupport::FakeClock;
+using TestSupport::GameFrames;
 using TestSupport::OfflineMixer;
-using TestSupport::ScriptedDirectInput;
 
 namespace
 {
 
-constexpr DWORD FrameMs = 16;
-
-class GameKeys : public ::testing::Test
+class GameKeys : public GameFrames
 {
 protected:
     void SetUp() override
     {
-        selectedTrack = 0;
-        stepPage = 0;
-        trailAngle = 3;
-        FakeClock::now = 20000;
+        GameFrames::SetUp();
         Qorv::Sound::PublishSoundDevice(mixer.Device());
         GameDevices devices{Qorv::Draw::CreateDrawer(),
                             std::make_shared<DxInputManager>(script.Platform()),
@@ -49,32 +43,10 @@ protected:
         Qorv::Sound::PublishSoundDevice(nullptr);
     }
 
-    void Frame()
-    {
-        FakeClock::now += FrameMs;
-        game->RunFrame();
-    }
-    void Hold(std::initializer_list<KeyCode> keys, bool down = true)
-    {
-        for (KeyCode key : keys)
-        {
-            script.SetKey(KeyScanCodeTable[key], down);
-        }
-    }
-    // The keys go down for one frame and come up in the next.
-    void Tap(std::initializer_list<KeyCode> keys)
-    {
-        Hold(keys);
-        Frame();
-        Hold(keys, false);
-        Frame();
-    }
     bool Step(int32_t track, size_t step) { return game->sequencer->tracks[track].steps[step]; }
     bool KickSounding() { return game->sequencer->tracks[0].sample->IsPlaying(); }
 
-    ScriptedDirectInput script;
     OfflineMixer mixer;
-    std::unique_ptr<Game> game;
 };
 
 } // namespace
@@ -260,16 +232,16 @@ TEST_F(GameKeys, AKeyDownAsTheWindowLosesFocusActsOnce)
 TEST_F(GameKeys, MidiNotesPlayLikeKeysAndClockInHoldsTheTempoKeys)
 {
     const int32_t stamps = game->player->playedCount;
-    game->HandleMidi(0x90 | 1 | 60 << 8 | 64 << 16);
-    game->HandleMidi(0x80 | 1 | 60 << 8);
+    HandleMidi(*game, 0x90 | 1 | 60 << 8 | 64 << 16);
+    HandleMidi(*game, 0x80 | 1 | 60 << 8);
     EXPECT_EQ(game->player->slots[5].note, 12);
     EXPECT_TRUE(game->player->voices[5]->IsPlaying());
     EXPECT_EQ(game->player->slots[6].note, -1) << "note-off starts nothing";
     EXPECT_EQ(game->player->playedCount, stamps + 1);
-    game->HandleMidi(0x99 | 38 << 8 | 127 << 16);
+    HandleMidi(*game, 0x99 | 38 << 8 | 127 << 16);
     EXPECT_TRUE(game->sequencer->tracks[1].sample->IsPlaying());
 
-    game->HandleMidi(0xF8);
+    HandleMidi(*game, 0xF8);
     Tap({KeyF11});
     EXPECT_EQ(game->sequencer->interval, 100);
     FakeClock::now += 1000;

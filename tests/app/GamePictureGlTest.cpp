@@ -8,8 +8,8 @@
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/GameFrames.h"
 #include "tests/support/OffscreenWindow.h"
-#include "tests/support/ScriptedDirectInput.h"
 
 #include <gtest/gtest.h>
 
@@ -94,17 +94,13 @@ enum class Pad
     Cursor
 };
 
-class GamePictureGl : public testing::Test
+class GamePictureGl : public GameFrames
 {
 protected:
     void SetUp() override
     {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        GameFrames::SetUp();
         ASSERT_NE(window.Handle(), nullptr);
-        selectedTrack = 0;
-        stepPage = 0;
-        trailAngle = 3;
-        FakeClock::now = 20000;
         script.activeWindow = window.Handle();
         MakeGame();
     }
@@ -116,27 +112,6 @@ protected:
                                          std::make_shared<DxInputManager>(script.Platform()),
                                          Qorv::Sound::CreateSoundManager(), FakeClock::Now});
         // The first snapshot finds the keyboard unacquired.
-        Frame();
-    }
-    void TearDown() override { game.reset(); }
-
-    void Frame()
-    {
-        FakeClock::now += 16;
-        game->RunFrame();
-    }
-    void Hold(std::initializer_list<KeyCode> keys, bool down = true)
-    {
-        for (KeyCode key : keys)
-        {
-            script.SetKey(KeyScanCodeTable[key], down);
-        }
-    }
-    void Tap(std::initializer_list<KeyCode> keys)
-    {
-        Hold(keys);
-        Frame();
-        Hold(keys, false);
         Frame();
     }
 
@@ -176,8 +151,6 @@ protected:
     }
 
     OffscreenWindow window{640, 480};
-    ScriptedDirectInput script;
-    std::unique_ptr<Game> game;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 // The Game's picture as draw calls: the real drawer over a device that records them, the real
 // input manager over a scripted keyboard, the pictures of data/ beside the test.
 
+#include "app/FramePicture.h"
 #include "app/Game.h"
 
 #include "framework/draw/DxDrawer.h"
@@ -8,13 +9,12 @@
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/GameFrames.h"
 #include "tests/support/RecordingDevice.h"
-#include "tests/support/ScriptedDirectInput.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <initializer_list>
 #include <map>
 #include <set>
 #include <utility>
@@ -39,16 +39,12 @@ RecordingTexture* DeviceTexture(const std::shared_ptr<ITexture>& texture)
     return dynamic_cast<RecordingTexture*>(dynamic_cast<DxTexture&>(*texture).GetDeviceTexture());
 }
 
-class GamePictureCalls : public testing::Test
+class GamePictureCalls : public GameFrames
 {
 protected:
     void SetUp() override
     {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        selectedTrack = 0;
-        stepPage = 0;
-        trailAngle = 3;
-        FakeClock::now = 20000;
+        GameFrames::SetUp();
         script.activeWindow = Window;
         game = std::make_unique<Game>(
             Window, GameDevices{std::make_shared<DxDrawer>([this](UINT) -> IDirect3D9*
@@ -60,20 +56,12 @@ protected:
     }
 
     // Runs one frame and keeps only its calls and draws.
-    void Frame()
+    void Frame() override
     {
         NoteTargets();
         device.calls.clear();
         device.draws.clear();
-        FakeClock::now += 16;
-        game->RunFrame();
-    }
-    void Hold(std::initializer_list<KeyCode> keys, bool down = true)
-    {
-        for (KeyCode key : keys)
-        {
-            script.SetKey(KeyScanCodeTable[key], down);
-        }
+        GameFrames::Frame();
     }
 
     // Which feedback target (0 or 1) each surface made render target stands for, -1 for the
@@ -116,8 +104,6 @@ protected:
 
     RecordingDevice device;
     RecordingDirect3D direct3D{device};
-    ScriptedDirectInput script;
-    std::unique_ptr<Game> game;
     std::map<int64_t, int> targetOfSurface;
 };
 
@@ -137,7 +123,7 @@ TEST(TrailQuad, TurnsTheCornersAboutTheCentreAndTruncatesTowardZero)
     for (const auto& row : table)
     {
         trailAngle = row.angle;
-        const Quad quad = Game::MakeTrailQuad({-8, -8, 1040, 1040});
+        const Quad quad = MakeTrailQuad({-8, -8, 1040, 1040});
         const Point got[] = {quad.topLeft, quad.topRight, quad.bottomLeft, quad.bottomRight};
         const Point want[] = {row.corners.topLeft, row.corners.topRight, row.corners.bottomLeft,
                               row.corners.bottomRight};
@@ -214,7 +200,7 @@ TEST_F(GamePictureCalls, TheTrailQuadFollowsTheTrailAngle)
         ASSERT_NE(std::rand() % 250, 0);
         std::srand(1);
         Frame();
-        const Quad want = Game::MakeTrailQuad({-8, -8, 1040, 1040});
+        const Quad want = MakeTrailQuad({-8, -8, 1040, 1040});
         const Point corners[] = {want.topLeft, want.topRight, want.bottomLeft, want.bottomRight};
         ASSERT_FALSE(device.draws.empty());
         const auto& vertices = device.draws[0].vertices;

@@ -7,10 +7,10 @@
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
 #include "framework/sound/DxSoundManager.h"
-#include "tests/platform/audio/OfflineMixer.h"
-#include "tests/platform/audio/Signal.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/OfflineMixer.h"
 #include "tests/support/ScriptedDirectInput.h"
+#include "tests/support/Signal.h"
 
 #include <gtest/gtest.h>
 

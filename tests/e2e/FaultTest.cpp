@@ -2,11 +2,11 @@
 // sees: the window opens, frames run, the keys that still can make sound do, Escape ends it
 // with code 0, and one line on stderr names each thing that is missing.
 
-#include "tests/platform/audio/Signal.h"
 #include "tests/support/BmpBytes.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/Process.h"
 #include "tests/support/RiffBytes.h"
+#include "tests/support/Signal.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WindowCapture.h"
 

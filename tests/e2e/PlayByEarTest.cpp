@@ -1,10 +1,10 @@
 // The real program played as a user would, on its window under Xvfb, and listened to through
 // SDL's disk driver: the notes and the drum pattern, recognised in what was recorded.
 
-#include "tests/platform/audio/Signal.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/GameSession.h"
 #include "tests/support/JackServer.h"
+#include "tests/support/Signal.h"
 #include "tests/support/StepPads.h"
 #include "tests/support/TempDir.h"
 

@@ -1,9 +1,9 @@
 // qorv-probe play through the real sound manager and SDL's disk driver: what it records is
 // what a listener would have heard.
 
-#include "tests/platform/audio/Signal.h"
 #include "tests/support/Process.h"
 #include "tests/support/RiffBytes.h"
+#include "tests/support/Signal.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // test's own): the server is killed under it and started again, and the program must be heard
 // again on the sink's monitor, keep its take whole and still end with Escape.
 
-#include "tests/platform/audio/Signal.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/Process.h"
+#include "tests/support/Signal.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -4,10 +4,10 @@
 #include "music/RhythmSequencer.h"
 
 #include "framework/sound/DxSoundManager.h"
-#include "tests/platform/audio/OfflineMixer.h"
-#include "tests/platform/audio/Signal.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/OfflineMixer.h"
 #include "tests/support/RiffBytes.h"
+#include "tests/support/Signal.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

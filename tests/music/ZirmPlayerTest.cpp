@@ -4,8 +4,8 @@
 #include "music/ZirmPlayer.h"
 
 #include "framework/sound/DxSoundManager.h"
-#include "tests/platform/audio/OfflineMixer.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/OfflineMixer.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 
 #include "framework/sound/DxSoundManager.h"
 #include "framework/sound/DxStreamingThread.h"
-#include "tests/platform/audio/OfflineMixer.h"
-#include "tests/platform/audio/Signal.h"
+#include "tests/support/OfflineMixer.h"
 #include "tests/support/RiffBytes.h"
+#include "tests/support/Signal.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

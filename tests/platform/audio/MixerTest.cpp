@@ -1,7 +1,7 @@
 // The mixer pulled offline: pitch, resampling quality, levels, timing and loops.
 
-#include "tests/platform/audio/OfflineMixer.h"
-#include "tests/platform/audio/Signal.h"
+#include "tests/support/OfflineMixer.h"
+#include "tests/support/Signal.h"
 
 #include <gtest/gtest.h>
 

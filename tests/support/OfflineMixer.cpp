@@ -1,4 +1,4 @@
-#include "tests/platform/audio/OfflineMixer.h"
+#include "tests/support/OfflineMixer.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "tests/platform/audio/Signal.h"
+#include "tests/support/Signal.h"
 
 #include <algorithm>
 #include <cmath>

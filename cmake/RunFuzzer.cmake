@@ -14,6 +14,7 @@ foreach(seed IN LISTS SEEDS)
 endforeach()
 # A smaller quarantine keeps ASan's own memory from eating the 512 MB the inputs may use.
 set(ENV{ASAN_OPTIONS} "quarantine_size_mb=64:malloc_context_size=10")
+set(ENV{LSAN_OPTIONS} "suppressions=${CMAKE_CURRENT_LIST_DIR}/../tests/fuzz/lsan.supp")
 execute_process(
   COMMAND ${FUZZER} -max_total_time=${SECONDS} -timeout=1 -rss_limit_mb=512
           -malloc_limit_mb=512 -print_final_stats=1 -artifact_prefix=${WORK}/../ ${WORK}

@@ -50,7 +50,8 @@ void Game::OpenPicture()
 {
     if (window != nullptr)
     {
-        drawer->Open(window, ScreenWidth, ScreenHeight, 16, false, false);
+        // A drawer that failed to open ignores drawing: the game runs on without a picture.
+        (void)drawer->Open(window, ScreenWidth, ScreenHeight, 16, false, false);
     }
     drawer->SetLinearFilter(true);
 }
@@ -68,7 +69,8 @@ void Game::PrepareTrailAndStage(Qorv::Base::IFileFinder& finder)
     for (auto& target : feedbackTargets)
     {
         target = drawer->CreateTexture();
-        target->Create(TrailSize, TrailSize, true);
+        // A target that could not be made ignores drawing: the frame shows no trail.
+        (void)target->Create(TrailSize, TrailSize, true);
     }
     // Both halves of the trail start opaque black.
     drawer->BeginFrame();

@@ -37,7 +37,7 @@ struct GameDevices
     Clock clock = timeGetTime;
 };
 
-GameDevices CreateGameDevices();
+[[nodiscard]] GameDevices CreateGameDevices();
 
 class Game
 {

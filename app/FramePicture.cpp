@@ -52,7 +52,8 @@ void OpenPicture(Game& game)
 {
     if (game.window != nullptr)
     {
-        game.drawer->Open(game.window, ScreenWidth, ScreenHeight, 16, false, false);
+        // A drawer that failed to open ignores drawing: the game runs on without a picture.
+        (void)game.drawer->Open(game.window, ScreenWidth, ScreenHeight, 16, false, false);
     }
     game.drawer->SetLinearFilter(true);
 }
@@ -71,7 +72,8 @@ void PrepareTrailAndStage(Game& game, Qorv::Base::IFileFinder& finder)
     for (auto& target : game.feedbackTargets)
     {
         target = drawer->CreateTexture();
-        target->Create(TrailSize, TrailSize, true);
+        // A target that could not be made ignores drawing: the frame shows no trail.
+        (void)target->Create(TrailSize, TrailSize, true);
     }
     // Both halves of the trail start opaque black.
     drawer->BeginFrame();

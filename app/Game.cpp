@@ -31,10 +31,12 @@ Game::Game(HWND window, GameDevices devices, std::shared_ptr<Qorv::Midi::IMidiMa
       sound(std::move(devices.sound)), window(window), midi(std::move(midiPorts))
 {
     OpenPicture(*this);
-    input->Initialize(window, InputDevices);
+    // A manager that failed to start stays closed and reports no keys: the game runs on.
+    (void)input->Initialize(window, InputDevices);
     if (window != nullptr)
     {
-        sound->Initialize(window);
+        // Without a sound device the buffers stay closed and ignore play requests.
+        (void)sound->Initialize(window);
     }
     player = std::make_shared<ZirmPlayer>(sound, devices.clock);
     sequencer = std::make_shared<RhythmSequencer>(sound, devices.clock);
@@ -49,7 +51,8 @@ Game::Game(HWND window, GameDevices devices, std::shared_ptr<Qorv::Midi::IMidiMa
     clockFollower = std::make_unique<ClockFollower>(sequencer, devices.clock);
     if (midi != nullptr && window != nullptr)
     {
-        midi->Initialize(window);
+        // Closed MIDI ports ignore the start, stop and clock messages sent to them.
+        (void)midi->Initialize(window);
         midi->SendStart();
     }
     overlay.Load(*drawer, finder->Find(L"glyphs.png"), devices.clock);

@@ -36,7 +36,7 @@ struct GameDevices
     Clock clock = timeGetTime;
 };
 
-GameDevices CreateGameDevices();
+[[nodiscard]] GameDevices CreateGameDevices();
 
 class Game
 {

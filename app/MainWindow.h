@@ -24,7 +24,8 @@ struct TitleState
 std::wstring WindowTitle(const TitleState& state);
 
 // Registers the class, creates and shows the window; null when no window can be opened.
-HWND CreateMainWindow(HINSTANCE instance, int showCommand, const TitleState& title = {});
+[[nodiscard]] HWND CreateMainWindow(HINSTANCE instance, int showCommand,
+                                    const TitleState& title = {});
 
 // Change one part of the title the window was made with, and show it.
 void ShowPatternUnsaved(HWND window, bool unsaved);

@@ -22,7 +22,8 @@ public:
     // The keeper of path: its pattern when it exists, an empty one when it does not. Null, with
     // "PATH:LINE: what" in message, for a file that cannot be read or is not a pattern, or
     // when it could not be saved where it is; the file is left as it was.
-    static std::unique_ptr<PatternKeeper> Open(const std::string& path, std::string& message);
+    [[nodiscard]] static std::unique_ptr<PatternKeeper> Open(const std::string& path,
+                                                             std::string& message);
 
     // The file's own name, for the title.
     std::string Name() const;

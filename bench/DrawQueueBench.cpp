@@ -17,16 +17,21 @@ namespace
 
 struct QueueSetup
 {
-    QueueSetup()
+    // A set-up that fails skips the benchmark before its loop starts.
+    explicit QueueSetup(benchmark::State& state)
     {
         device.recording = false;
-        drawer.Open(reinterpret_cast<HWND>(0x1000), 640, 480, 16, false, false);
+        bool ready = drawer.Open(reinterpret_cast<HWND>(0x1000), 640, 480, 16, false, false);
         drawer.BeginFrame();
         for (int i = 0; i < 4; ++i)
         {
             auto texture = drawer.CreateTexture();
-            texture->Create(256, 64, false);
+            ready = texture->Create(256, 64, false) && ready;
             textures.push_back(texture);
+        }
+        if (!ready)
+        {
+            state.SkipWithError("the drawer or a texture did not open");
         }
     }
 
@@ -42,7 +47,7 @@ struct QueueSetup
 // One texture, one blend mode, one priority: the queue is already in order.
 void OneBatch(benchmark::State& state)
 {
-    QueueSetup setup;
+    QueueSetup setup(state);
     const auto count = static_cast<int>(state.range(0));
     for (auto _ : state)
     {
@@ -59,7 +64,7 @@ void OneBatch(benchmark::State& state)
 // A frame's mix: eight priorities, four textures, three blend modes, in no order.
 void Mixed(benchmark::State& state)
 {
-    QueueSetup setup;
+    QueueSetup setup(state);
     const auto count = static_cast<int>(state.range(0));
     std::minstd_rand random(7);
     for (auto _ : state)

@@ -195,9 +195,9 @@ template <typename Decoder> void Ours(benchmark::State& state, const char* name)
     for (auto _ : state)
     {
         auto reader = Qorv::Base::CreateFileReader();
-        reader->Open(file.wstring());
         Decoder image;
-        if (!image.Open(reader) || image.ReadPixels(pixels.data(), Side) == 0)
+        if (!reader->Open(file.wstring()) || !image.Open(reader) ||
+            image.ReadPixels(pixels.data(), Side) == 0)
         {
             state.SkipWithError("decoding failed");
             break;

@@ -86,7 +86,11 @@ constexpr KeyCode LayoutKeys[] = {
 void UpdateAndAskKeys(benchmark::State& state)
 {
     DxInputManager manager(InputPlatform{&CreateConstant, &ActiveWindow});
-    manager.Initialize(Window, InputDeviceKeyboard | InputDeviceMouse | InputDeviceJoystick);
+    if (!manager.Initialize(Window, InputDeviceKeyboard | InputDeviceMouse | InputDeviceJoystick))
+    {
+        state.SkipWithError("no input system");
+        return;
+    }
     const auto questions = static_cast<size_t>(state.range(0));
     for (auto _ : state)
     {

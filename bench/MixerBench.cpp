@@ -121,7 +121,8 @@ class Engine
 {
 public:
     virtual ~Engine() = default;
-    virtual void Add(const Sound& sound) = 0;
+    // False when the engine refused the sound.
+    virtual bool Add(const Sound& sound) = 0;
     virtual void Render(float* out, int frames) = 0;
 };
 
@@ -138,7 +139,7 @@ public:
         device->Release();
     }
 
-    void Add(const Sound& sound) override
+    bool Add(const Sound& sound) override
     {
         const std::string pcm = Int32Pcm(sound.samples);
         WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, SourceRate, SourceRate * 4, 4, 32, 0};
@@ -149,7 +150,10 @@ public:
                                  &format,
                                  {}};
         LPDIRECTSOUNDBUFFER buffer = nullptr;
-        device->CreateSoundBuffer(&description, &buffer, nullptr);
+        if (device->CreateSoundBuffer(&description, &buffer, nullptr) != DS_OK)
+        {
+            return false;
+        }
         void* data = nullptr;
         DWORD bytes = 0;
         buffer->Lock(0, 0, &data, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER);
@@ -158,6 +162,7 @@ public:
         buffer->SetFrequency(static_cast<DWORD>(SourceRate * sound.ratio));
         buffer->Play(0, 0, DSBPLAY_LOOPING);
         buffers.push_back(buffer);
+        return true;
     }
 
     void Render(float* out, int frames) override
@@ -216,7 +221,7 @@ public:
     }
     bool Ready() const { return context != nullptr; }
 
-    void Add(const Sound& sound) override
+    bool Add(const Sound& sound) override
     {
         ALuint buffer = 0, source = 0;
         alGenBuffers(1, &buffer);
@@ -230,6 +235,7 @@ public:
         alSourcePlay(source);
         buffers.push_back(buffer);
         sources.push_back(source);
+        return true;
     }
 
     // Interleaved stereo at the output rate, played straight to the two sides.
@@ -288,7 +294,11 @@ void MixVoices(benchmark::State& state, bool openAl)
         }
         for (const Sound& sound : sounds)
         {
-            engine->Add(sound);
+            if (!engine->Add(sound))
+            {
+                state.SkipWithError("the mixer refused a sound");
+                return;
+            }
         }
         const double start = ThreadSeconds();
         for (int done = 0; done < OutputRate * Seconds; done += Period)
@@ -319,7 +329,11 @@ void AliasRejection(benchmark::State& state, bool openAl)
                 state.SkipWithError("no OpenAL Soft loopback device");
                 return;
             }
-            engine->Add(tones[t]);
+            if (!engine->Add(tones[t]))
+            {
+                state.SkipWithError("the mixer refused a sound");
+                return;
+            }
             const int frames = OutputRate / Period * Period;
             std::vector<float> out(static_cast<size_t>(frames) * 2);
             for (int done = 0; done < frames; done += Period)

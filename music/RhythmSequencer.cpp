@@ -14,7 +14,8 @@ void RhythmSequencer::SetSample(const std::wstring& path, int32_t track)
     auto buffer = sound->CreateBuffer();
     if (!path.empty())
     {
-        buffer->Open(path);
+        // A sample that fails to open leaves a closed buffer, which ignores its steps.
+        (void)buffer->Open(path);
     }
     tracks[track].sample = std::move(buffer);
 }

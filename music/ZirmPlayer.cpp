@@ -33,7 +33,8 @@ ZirmPlayer::ZirmPlayer(std::shared_ptr<Qorv::Sound::ISoundManager> soundManager,
             const std::wstring path = finder->Find(names[row]);
             if (!path.empty())
             {
-                voices[static_cast<size_t>(row * voicesPerRow + v)]->Open(path);
+                // A voice that fails to open stays closed and ignores its notes.
+                (void)voices[static_cast<size_t>(row * voicesPerRow + v)]->Open(path);
             }
         }
     }

@@ -22,10 +22,11 @@ public:
 
 // An empty root stands for the directory of the running executable, and then the kit folder,
 // when one is set, is looked in first.
-std::shared_ptr<IFileFinder> CreateFileFinder(const std::wstring& root);
+[[nodiscard]] std::shared_ptr<IFileFinder> CreateFileFinder(const std::wstring& root);
 // A finder over kit first and root after: a file in the kit is found before one of the same
 // name below root, and what the kit lacks is found below root.
-std::shared_ptr<IFileFinder> CreateFileFinder(const std::wstring& root, const std::wstring& kit);
+[[nodiscard]] std::shared_ptr<IFileFinder> CreateFileFinder(const std::wstring& root,
+                                                            const std::wstring& kit);
 
 // The player's own folder of data files (empty for none). Set once, before any finder is made.
 void SetKitFolder(const std::wstring& kit);

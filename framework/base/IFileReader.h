@@ -14,12 +14,12 @@ class IFileReader
 public:
     virtual ~IFileReader() = default;
 
-    bool Open(const std::wstring& path);
+    [[nodiscard]] bool Open(const std::wstring& path);
     void Close();
     bool IsOpen() const { return isOpen; }
     int32_t GetSize();
     int32_t Tell();
-    int32_t Read(void* buffer, int32_t count);
+    [[nodiscard]] int32_t Read(void* buffer, int32_t count);
     bool Seek(int32_t position);
     const std::wstring& GetPath() const { return path; }
 
@@ -37,6 +37,6 @@ private:
     std::wstring path;
 };
 
-std::shared_ptr<IFileReader> CreateFileReader();
+[[nodiscard]] std::shared_ptr<IFileReader> CreateFileReader();
 
 } // namespace Qorv::Base

@@ -447,7 +447,8 @@ int32_t BitmapImageFile::ReadRows(uint32_t* pixels, int32_t stride)
         if (position >= 0 && position <= std::numeric_limits<int32_t>::max() &&
             file.Seek(static_cast<int32_t>(position)))
         {
-            file.Read(row.data(), static_cast<int32_t>(rowLength));
+            // A truncated file shows what it holds; the rest of the row stays as it was.
+            (void)file.Read(row.data(), static_cast<int32_t>(rowLength));
         }
         const int32_t destinationRow = topDown ? i : height - 1 - i;
         uint32_t* out = pixels + static_cast<ptrdiff_t>(destinationRow) * stride;

@@ -359,11 +359,12 @@ bool DxDrawer::ReserveQuads(size_t count)
     }
     const size_t grown = std::max(count, std::min(capacity * 2, MaxBatchQuads));
     ReleaseBuffers();
-    device->CreateVertexBuffer(static_cast<UINT>(grown * QuadVertexBytes), 0, VertexFormat,
-                               D3DPOOL_MANAGED, &vertexBuffer, nullptr);
-    device->CreateIndexBuffer(static_cast<UINT>(grown * QuadIndexBytes), 0, D3DFMT_INDEX16,
-                              D3DPOOL_MANAGED, &indexBuffer, nullptr);
-    if (vertexBuffer == nullptr || indexBuffer == nullptr)
+    const bool made =
+        device->CreateVertexBuffer(static_cast<UINT>(grown * QuadVertexBytes), 0, VertexFormat,
+                                   D3DPOOL_MANAGED, &vertexBuffer, nullptr) == D3D_OK &&
+        device->CreateIndexBuffer(static_cast<UINT>(grown * QuadIndexBytes), 0, D3DFMT_INDEX16,
+                                  D3DPOOL_MANAGED, &indexBuffer, nullptr) == D3D_OK;
+    if (!made || vertexBuffer == nullptr || indexBuffer == nullptr)
     {
         // Capacity stays 0, so the next flush tries again.
         ReleaseBuffers();

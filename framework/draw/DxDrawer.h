@@ -21,7 +21,7 @@ public:
     explicit DxDrawer(Direct3DFactory factory = Direct3DCreate9);
     ~DxDrawer() override;
 
-    std::shared_ptr<ITexture> CreateTexture() override;
+    [[nodiscard]] std::shared_ptr<ITexture> CreateTexture() override;
     void SetLinearFilter(bool linear) override;
 
     // 16-bit indices address 65536 vertices: a longer run is drawn in several calls.

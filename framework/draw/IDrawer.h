@@ -21,8 +21,8 @@ public:
     IDrawer& operator=(const IDrawer&) = delete;
     virtual ~IDrawer() = default;
 
-    bool Open(HWND window, int32_t width, int32_t height, int32_t bitsPerPixel, bool fullScreen,
-              bool waitForVSync);
+    [[nodiscard]] bool Open(HWND window, int32_t width, int32_t height, int32_t bitsPerPixel,
+                            bool fullScreen, bool waitForVSync);
     void Close();
     bool IsOpen() const { return open; }
     void BeginFrame();
@@ -49,7 +49,7 @@ public:
                        const Rect& source, const Quad& corners);
 
     // A new, empty texture bound to this drawer's device; the drawer must outlive it.
-    virtual std::shared_ptr<ITexture> CreateTexture() = 0;
+    [[nodiscard]] virtual std::shared_ptr<ITexture> CreateTexture() = 0;
     virtual void SetLinearFilter(bool linear) = 0;
 
 protected:
@@ -82,6 +82,6 @@ private:
 };
 
 // A new drawer on the platform's Direct3D device, not open.
-std::shared_ptr<IDrawer> CreateDrawer();
+[[nodiscard]] std::shared_ptr<IDrawer> CreateDrawer();
 
 } // namespace Qorv::Draw

@@ -19,14 +19,14 @@ public:
     virtual ~IImageFile() = default;
 
     // Positions the reader at byte 0 itself; false leaves the image closed.
-    bool Open(const std::shared_ptr<Base::IFileReader>& reader);
+    [[nodiscard]] bool Open(const std::shared_ptr<Base::IFileReader>& reader);
     void Close();
     bool IsOpen() const { return open; }
     int32_t GetWidth();
     int32_t GetHeight();
     // Writes GetHeight() rows of GetWidth() pixels, row r at pixels + r * stride. Returns the
     // bytes of pixels produced, 0 when nothing was decoded.
-    int32_t ReadPixels(uint32_t* pixels, int32_t stride);
+    [[nodiscard]] int32_t ReadPixels(uint32_t* pixels, int32_t stride);
 
 protected:
     virtual bool OpenImpl(const std::shared_ptr<Base::IFileReader>& reader) = 0;
@@ -41,8 +41,8 @@ private:
 };
 
 // Each returns a new, closed decoder.
-std::shared_ptr<IImageFile> CreatePngImageFile();
-std::shared_ptr<IImageFile> CreateBitmapImageFile();
-std::shared_ptr<IImageFile> CreateJpegImageFile();
+[[nodiscard]] std::shared_ptr<IImageFile> CreatePngImageFile();
+[[nodiscard]] std::shared_ptr<IImageFile> CreateBitmapImageFile();
+[[nodiscard]] std::shared_ptr<IImageFile> CreateJpegImageFile();
 
 } // namespace Qorv::Draw

@@ -16,7 +16,7 @@ public:
     virtual ~ITexture() = default;
 
     // Destroys an existing device texture first; false on a negative height.
-    bool Create(int32_t width, int32_t height, bool renderTarget);
+    [[nodiscard]] bool Create(int32_t width, int32_t height, bool renderTarget);
     // The first of the allocated-width-spaced rows of A8R8G8B8 pixels, or null.
     uint32_t* Lock();
     void Unlock();

@@ -114,8 +114,8 @@ bool PngImageFile::OpenImpl(const std::shared_ptr<Base::IFileReader>& reader)
 {
     reader->Seek(0);
     png_byte signature[SignatureSize] = {};
-    reader->Read(signature, SignatureSize);
-    if (png_sig_cmp(signature, 0, SignatureSize) != 0)
+    if (reader->Read(signature, SignatureSize) != SignatureSize ||
+        png_sig_cmp(signature, 0, SignatureSize) != 0)
     {
         return false;
     }

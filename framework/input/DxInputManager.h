@@ -28,7 +28,7 @@ public:
     DxInputManager& operator=(const DxInputManager&) = delete;
     ~DxInputManager() override;
 
-    bool Initialize(HWND window, uint32_t flags) override;
+    [[nodiscard]] bool Initialize(HWND window, uint32_t flags) override;
     void Finalize() override;
     bool IsInitialized() const override { return directInput != nullptr; }
     bool Update() override;

@@ -21,7 +21,7 @@ class IInputManager
 public:
     virtual ~IInputManager() = default;
 
-    virtual bool Initialize(HWND window, uint32_t flags) = 0;
+    [[nodiscard]] virtual bool Initialize(HWND window, uint32_t flags) = 0;
     virtual void Finalize() = 0;
     virtual bool IsInitialized() const = 0;
     // False, changing nothing, while the window is not the active one.
@@ -61,6 +61,6 @@ public:
     virtual bool IsJoystickButtonReleased(int32_t joystick, int32_t button) const = 0;
 };
 
-std::shared_ptr<IInputManager> CreateInputManager();
+[[nodiscard]] std::shared_ptr<IInputManager> CreateInputManager();
 
 } // namespace Qorv::Input

@@ -36,7 +36,7 @@ public:
     virtual ~IMidiManager() = default;
 
     // Opens the input, posting to window, and the output; false when neither opened.
-    virtual bool Initialize(HWND window) = 0;
+    [[nodiscard]] virtual bool Initialize(HWND window) = 0;
     virtual void Finalize() = 0;
 
     // MIDI Start and Stop on the output.
@@ -48,6 +48,6 @@ public:
     virtual void SendStepClock(DWORD interval) = 0;
 };
 
-std::shared_ptr<IMidiManager> CreateMidiManager();
+[[nodiscard]] std::shared_ptr<IMidiManager> CreateMidiManager();
 
 } // namespace Qorv::Midi

@@ -21,7 +21,7 @@ public:
     MmMidiManager& operator=(const MmMidiManager&) = delete;
     ~MmMidiManager() override;
 
-    bool Initialize(HWND window) override;
+    [[nodiscard]] bool Initialize(HWND window) override;
     void Finalize() override;
     void SendStart() override;
     void SendStop() override;

@@ -14,8 +14,8 @@ public:
     DxSoundManager() = default;
     ~DxSoundManager() override;
 
-    std::shared_ptr<ISoundBuffer> CreateBuffer() override;
-    std::shared_ptr<ISoundBuffer> CreateStreamingBuffer() override;
+    [[nodiscard]] std::shared_ptr<ISoundBuffer> CreateBuffer() override;
+    [[nodiscard]] std::shared_ptr<ISoundBuffer> CreateStreamingBuffer() override;
 
 protected:
     bool InitializeImpl(HWND window) override;

@@ -23,7 +23,7 @@ public:
     ~DxStreamingThread();
 
     // The ring, owned by the worker, or null when anything fails (then nothing stays open).
-    LPDIRECTSOUNDBUFFER Open(const std::wstring& path);
+    [[nodiscard]] LPDIRECTSOUNDBUFFER Open(const std::wstring& path);
     void Close();
     DWORD Fill(DWORD bytes, DWORD offset);
     // Stops, seeks the file to frame, refills the next half and moves playback there.

@@ -26,7 +26,8 @@ void ISoundBuffer::Play(bool loop)
 {
     if (Usable())
     {
-        PlayImpl(loop);
+        // Returns nothing by design: no caller acts on the platform's status.
+        (void)PlayImpl(loop);
     }
 }
 
@@ -42,7 +43,8 @@ void ISoundBuffer::Stop()
 {
     if (Usable())
     {
-        StopImpl();
+        // Returns nothing by design: no caller acts on the platform's status.
+        (void)StopImpl();
     }
 }
 
@@ -71,7 +73,8 @@ void ISoundBuffer::SetFrequencyRatio(float ratio)
     }
     if (Usable())
     {
-        SetFrequencyRatioImpl(ratio);
+        // Returns nothing by design: no caller acts on the platform's status.
+        (void)SetFrequencyRatioImpl(ratio);
     }
 }
 
@@ -83,7 +86,8 @@ void ISoundBuffer::SetPan(float pan)
     }
     if (Usable())
     {
-        SetPanImpl(pan);
+        // Returns nothing by design: no caller acts on the platform's status.
+        (void)SetPanImpl(pan);
     }
 }
 
@@ -95,7 +99,8 @@ void ISoundBuffer::SetVolume(float percent)
     }
     if (Usable())
     {
-        SetVolumeImpl(percent < 0.0f ? 0.0f : percent > 100.0f ? 100.0f : percent);
+        // Returns nothing by design: no caller acts on the platform's status.
+        (void)SetVolumeImpl(percent < 0.0f ? 0.0f : percent > 100.0f ? 100.0f : percent);
     }
 }
 

@@ -19,10 +19,11 @@ public:
     ISoundBuffer& operator=(const ISoundBuffer&) = delete;
     virtual ~ISoundBuffer() = default;
 
-    bool Open(const std::wstring& path);
+    [[nodiscard]] bool Open(const std::wstring& path);
     void Close();
     bool IsOpen() const { return open; }
 
+    // The guarded calls return nothing: their hooks' platform status codes drive no caller.
     void Play(bool loop);
     void Pause();
     void Stop();

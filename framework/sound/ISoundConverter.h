@@ -65,6 +65,6 @@ private:
     bool streamOpen = false;
 };
 
-std::shared_ptr<ISoundConverter> CreateAcmSoundConverter();
+[[nodiscard]] std::shared_ptr<ISoundConverter> CreateAcmSoundConverter();
 
 } // namespace Qorv::Sound

@@ -20,14 +20,14 @@ public:
     ISoundFile& operator=(const ISoundFile&) = delete;
     virtual ~ISoundFile() = default;
 
-    bool Open(const std::wstring& path);
+    [[nodiscard]] bool Open(const std::wstring& path);
     void Close();
     bool IsOpen() const { return open; }
     int32_t GetLength();
     WAVEFORMATEX GetFormat();
     // Fills all of dst, continuing from the loop frame past the end; returns fewer bytes
     // only when nothing at all can be read from the loop frame on.
-    int32_t Read(void* dst, int32_t bytes);
+    [[nodiscard]] int32_t Read(void* dst, int32_t bytes);
     void Seek(int32_t frame);
     void SetLoopPosition(int32_t frame);
 
@@ -52,11 +52,11 @@ private:
     std::shared_ptr<Base::IFileReader> reader;
 };
 
-std::shared_ptr<ISoundFile> CreateOggSoundFile();
-std::shared_ptr<ISoundFile> CreateRiffSoundFile();
-std::shared_ptr<ISoundFile> CreateMpegSoundFile();
+[[nodiscard]] std::shared_ptr<ISoundFile> CreateOggSoundFile();
+[[nodiscard]] std::shared_ptr<ISoundFile> CreateRiffSoundFile();
+[[nodiscard]] std::shared_ptr<ISoundFile> CreateMpegSoundFile();
 
 // Tries the Ogg, RIFF and MPEG readers in that order; empty when none accepts the file.
-std::shared_ptr<ISoundFile> OpenSoundFile(const std::wstring& path);
+[[nodiscard]] std::shared_ptr<ISoundFile> OpenSoundFile(const std::wstring& path);
 
 } // namespace Qorv::Sound

@@ -18,13 +18,13 @@ public:
     ISoundManager& operator=(const ISoundManager&) = delete;
     virtual ~ISoundManager() = default;
 
-    bool Initialize(HWND window);
+    [[nodiscard]] bool Initialize(HWND window);
     void Finalize();
     bool IsInitialized() const { return initialized; }
 
     // Closed buffers; they open once a manager has been initialized.
-    virtual std::shared_ptr<ISoundBuffer> CreateBuffer() = 0;
-    virtual std::shared_ptr<ISoundBuffer> CreateStreamingBuffer() = 0;
+    [[nodiscard]] virtual std::shared_ptr<ISoundBuffer> CreateBuffer() = 0;
+    [[nodiscard]] virtual std::shared_ptr<ISoundBuffer> CreateStreamingBuffer() = 0;
 
 protected:
     virtual bool InitializeImpl(HWND window) = 0;
@@ -34,6 +34,6 @@ private:
     bool initialized = false;
 };
 
-std::shared_ptr<ISoundManager> CreateSoundManager();
+[[nodiscard]] std::shared_ptr<ISoundManager> CreateSoundManager();
 
 } // namespace Qorv::Sound

@@ -22,14 +22,15 @@ public:
     ISoundState& operator=(const ISoundState&) = delete;
     virtual ~ISoundState() = default;
 
-    bool Open(std::shared_ptr<Base::IFileReader>& reader, const std::vector<uint8_t>& formatBytes,
-              int32_t dataOffset, int32_t dataLength);
+    [[nodiscard]] bool Open(std::shared_ptr<Base::IFileReader>& reader,
+                            const std::vector<uint8_t>& formatBytes, int32_t dataOffset,
+                            int32_t dataLength);
     bool IsOpen() const { return open; }
     int32_t GetLength();
     WAVEFORMATEX GetFormat();
 
     // 0 when closed, at the end of the range or on failure.
-    int32_t Read(void* dst, uint32_t bytes);
+    [[nodiscard]] int32_t Read(void* dst, uint32_t bytes);
     // Ignores frames beyond the decodable length.
     void Seek(int32_t frame);
 
@@ -53,9 +54,10 @@ private:
     int32_t lengthCache = 0;
 };
 
-std::shared_ptr<ISoundState> CreatePcmSoundState();
+[[nodiscard]] std::shared_ptr<ISoundState> CreatePcmSoundState();
 // Converts through the platform's compression manager.
-std::shared_ptr<ISoundState> CreateAcmSoundState();
-std::shared_ptr<ISoundState> CreateAcmSoundState(std::shared_ptr<ISoundConverter> converter);
+[[nodiscard]] std::shared_ptr<ISoundState> CreateAcmSoundState();
+[[nodiscard]] std::shared_ptr<ISoundState>
+CreateAcmSoundState(std::shared_ptr<ISoundConverter> converter);
 
 } // namespace Qorv::Sound

@@ -57,8 +57,9 @@ bool MpegSoundFile::OpenImpl(std::shared_ptr<Base::IFileReader>& reader)
         reader->Seek(0);
     }
     uint8_t buffer[10] = {};
-    reader->Read(buffer, sizeof(buffer));
-    if (std::memcmp(buffer, "ID3", 3) == 0)
+    // A file too short for a whole tag header holds no tag.
+    if (reader->Read(buffer, sizeof(buffer)) == sizeof(buffer) &&
+        std::memcmp(buffer, "ID3", 3) == 0)
     {
         offset = 10;
         if (buffer[3] >= 4 && (buffer[5] & Id3FooterPresent) != 0)
@@ -68,13 +69,10 @@ bool MpegSoundFile::OpenImpl(std::shared_ptr<Base::IFileReader>& reader)
         offset += (buffer[6] << 21) + (buffer[7] << 14) + (buffer[8] << 7) + buffer[9];
         length -= offset;
     }
-    if (size - Id3v1Size >= 0 && reader->Seek(size - Id3v1Size))
+    if (size - Id3v1Size >= 0 && reader->Seek(size - Id3v1Size) && reader->Read(buffer, 3) == 3 &&
+        std::memcmp(buffer, "TAG", 3) == 0)
     {
-        reader->Read(buffer, 3);
-        if (std::memcmp(buffer, "TAG", 3) == 0)
-        {
-            length -= Id3v1Size;
-        }
+        length -= Id3v1Size;
     }
 
     // A tag claiming to reach past the end leaves no frame to find.
@@ -83,9 +81,9 @@ bool MpegSoundFile::OpenImpl(std::shared_ptr<Base::IFileReader>& reader)
         return false;
     }
     uint8_t header[4] = {};
-    reader->Read(header, sizeof(header));
     MPEGLAYER3WAVEFORMAT record;
-    if (!DescribeFrameHeader(header, record))
+    if (reader->Read(header, sizeof(header)) != sizeof(header) ||
+        !DescribeFrameHeader(header, record))
     {
         return false;
     }

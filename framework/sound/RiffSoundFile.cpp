@@ -17,7 +17,11 @@ constexpr uint32_t MinFormatChunk = 14;
 uint32_t ReadU32(Base::IFileReader& reader)
 {
     uint8_t b[4] = {};
-    reader.Read(b, 4);
+    if (reader.Read(b, 4) != 4)
+    {
+        // No size or length: every caller reads 0 as empty or too small.
+        return 0;
+    }
     return b[0] | (b[1] << 8) | (b[2] << 16) | (uint32_t{b[3]} << 24);
 }
 
@@ -51,7 +55,10 @@ bool RiffSoundFile::ReadFormatChunk(Base::IFileReader& reader, std::vector<uint8
         return false;
     }
     std::vector<uint8_t> chunk(size, 0);
-    reader.Read(chunk.data(), static_cast<int32_t>(size));
+    if (reader.Read(chunk.data(), static_cast<int32_t>(size)) != static_cast<int32_t>(size))
+    {
+        return false;
+    }
 
     WAVEFORMATEX record{};
     if (size < sizeof(WAVEFORMATEX))

@@ -121,8 +121,8 @@ class IDirectSound8
 {
 public:
     virtual ULONG Release() = 0;
-    virtual HRESULT CreateSoundBuffer(const DSBUFFERDESC* description, LPDIRECTSOUNDBUFFER* buffer,
-                                      void* outer) = 0;
+    [[nodiscard]] virtual HRESULT CreateSoundBuffer(const DSBUFFERDESC* description,
+                                                    LPDIRECTSOUNDBUFFER* buffer, void* outer) = 0;
     virtual HRESULT SetCooperativeLevel(HWND window, DWORD level) = 0;
 
 protected:
@@ -131,4 +131,4 @@ protected:
 using LPDIRECTSOUND8 = IDirectSound8*;
 
 // The default output device (device must be null). DSERR_NODRIVER when no audio device opens.
-HRESULT DirectSoundCreate8(LPCGUID device, LPDIRECTSOUND8* directSound, void* outer);
+[[nodiscard]] HRESULT DirectSoundCreate8(LPCGUID device, LPDIRECTSOUND8* directSound, void* outer);

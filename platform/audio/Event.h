@@ -41,7 +41,8 @@ constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
 constexpr DWORD INFINITE = 0xFFFFFFFF;
 
 // Unnamed events only: attributes and name must be null. Null on failure.
-HANDLE CreateEventW(void* attributes, BOOL manualReset, BOOL initialState, const wchar_t* name);
+[[nodiscard]] HANDLE CreateEventW(void* attributes, BOOL manualReset, BOOL initialState,
+                                  const wchar_t* name);
 BOOL SetEvent(HANDLE event);
 BOOL ResetEvent(HANDLE event);
 DWORD WaitForSingleObject(HANDLE event, DWORD milliseconds);

@@ -28,13 +28,13 @@ public:
 
     // Opens the default output. Without one it says so on stderr once, plays unheard and joins
     // an output as soon as one appears. DSERR_NODRIVER when SDL has no audio driver at all.
-    static HRESULT Open(SdlSoundDevice** device);
+    [[nodiscard]] static HRESULT Open(SdlSoundDevice** device);
     // Without the limiter unless asked: tests and benchmarks see each voice at its own time.
-    static SdlSoundDevice* CreateOffline(DWORD outputRate, bool limited = false);
+    [[nodiscard]] static SdlSoundDevice* CreateOffline(DWORD outputRate, bool limited = false);
 
     ULONG Release() override;
-    HRESULT CreateSoundBuffer(const DSBUFFERDESC* description, LPDIRECTSOUNDBUFFER* buffer,
-                              void* outer) override;
+    [[nodiscard]] HRESULT CreateSoundBuffer(const DSBUFFERDESC* description,
+                                            LPDIRECTSOUNDBUFFER* buffer, void* outer) override;
     HRESULT SetCooperativeLevel(HWND window, DWORD level) override;
 
     DWORD OutputRate() const { return mixer->OutputRate(); }

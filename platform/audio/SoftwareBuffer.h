@@ -17,8 +17,9 @@ class SoftwareBuffer final : public IDirectSoundBuffer, public IDirectSoundNotif
 {
 public:
     // Checks the description; on success *buffer holds a new buffer with one reference.
-    static HRESULT Create(std::shared_ptr<Mixer> mixer, const DSBUFFERDESC& description,
-                          LPDIRECTSOUNDBUFFER* buffer);
+    [[nodiscard]] static HRESULT Create(std::shared_ptr<Mixer> mixer,
+                                        const DSBUFFERDESC& description,
+                                        LPDIRECTSOUNDBUFFER* buffer);
 
     HRESULT QueryInterface(REFIID id, void** object) override;
     ULONG Release() override;

@@ -22,7 +22,7 @@ public:
     // "16" or "24" (what the container holds), or empty for the container's best. Null, with
     // the reason in error, for an unknown extension, a format the container cannot hold or a
     // file that cannot be written.
-    static std::unique_ptr<TakeRecorder>
+    [[nodiscard]] static std::unique_ptr<TakeRecorder>
     Create(const std::string& path, const std::string& sampleFormat, std::string& error);
     TakeRecorder(const TakeRecorder&) = delete;
     TakeRecorder& operator=(const TakeRecorder&) = delete;

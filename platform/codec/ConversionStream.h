@@ -25,7 +25,7 @@ public:
     ConversionStream& operator=(const ConversionStream&) = delete;
     ~ConversionStream();
 
-    bool Open(const CodecChoice& source, const WAVEFORMATEX& destination);
+    [[nodiscard]] bool Open(const CodecChoice& source, const WAVEFORMATEX& destination);
     // Takes only whole source units and never writes more than dstLength bytes. False only
     // when the decoder fails for want of resources; undecodable units are skipped.
     bool Convert(const uint8_t* src, uint32_t srcLength, uint8_t* dst, uint32_t dstLength,

@@ -236,15 +236,18 @@ public:
                             const RGNDATA* dirtyRegion) = 0;
     virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                           DWORD stencil) = 0;
-    virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
-                                  D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
-                                  HANDLE* sharedHandle) = 0;
-    virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                                       IDirect3DVertexBuffer9** vertexBuffer,
-                                       HANDLE* sharedHandle) = 0;
-    virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                      IDirect3DIndexBuffer9** indexBuffer,
-                                      HANDLE* sharedHandle) = 0;
+    [[nodiscard]] virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
+                                                D3DFORMAT format, D3DPOOL pool,
+                                                IDirect3DTexture9** texture,
+                                                HANDLE* sharedHandle) = 0;
+    [[nodiscard]] virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf,
+                                                     D3DPOOL pool,
+                                                     IDirect3DVertexBuffer9** vertexBuffer,
+                                                     HANDLE* sharedHandle) = 0;
+    [[nodiscard]] virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format,
+                                                    D3DPOOL pool,
+                                                    IDirect3DIndexBuffer9** indexBuffer,
+                                                    HANDLE* sharedHandle) = 0;
     virtual HRESULT SetRenderTarget(DWORD renderTargetIndex, IDirect3DSurface9* renderTarget) = 0;
     virtual HRESULT GetRenderTarget(DWORD renderTargetIndex, IDirect3DSurface9** renderTarget) = 0;
     virtual HRESULT GetBackBuffer(UINT swapChain, UINT backBuffer, D3DBACKBUFFER_TYPE type,
@@ -274,13 +277,14 @@ public:
     virtual ULONG Release() = 0;
     // Hardware and software vertex processing are the same here; a window without GL, or a
     // system without it, fails with D3DERR_NOTAVAILABLE.
-    virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
-                                 DWORD behaviorFlags, D3DPRESENT_PARAMETERS* presentationParameters,
-                                 IDirect3DDevice9** returnedDeviceInterface) = 0;
+    [[nodiscard]] virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType,
+                                               HWND focusWindow, DWORD behaviorFlags,
+                                               D3DPRESENT_PARAMETERS* presentationParameters,
+                                               IDirect3DDevice9** returnedDeviceInterface) = 0;
 
 protected:
     virtual ~IDirect3D9() = default;
 };
 
 // Null unless sdkVersion is D3D_SDK_VERSION.
-IDirect3D9* Direct3DCreate9(UINT sdkVersion);
+[[nodiscard]] IDirect3D9* Direct3DCreate9(UINT sdkVersion);

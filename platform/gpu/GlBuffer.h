@@ -17,7 +17,7 @@ template <typename Interface> class GlBuffer final : public RefCounted<Interface
 {
 public:
     // Null when the driver has no room for it.
-    static GlBuffer* Create(const std::shared_ptr<GlContext>& context, UINT length);
+    [[nodiscard]] static GlBuffer* Create(const std::shared_ptr<GlContext>& context, UINT length);
     ~GlBuffer() override;
 
     HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) override;

@@ -19,7 +19,8 @@ class GlDevice final : public RefCounted<IDirect3DDevice9>
 {
 public:
     // Fills in a zero back-buffer size from the window. Null with the reason in result.
-    static GlDevice* Create(HWND window, D3DPRESENT_PARAMETERS& parameters, HRESULT& result);
+    [[nodiscard]] static GlDevice* Create(HWND window, D3DPRESENT_PARAMETERS& parameters,
+                                          HRESULT& result);
     ~GlDevice() override;
 
     HRESULT BeginScene() override;
@@ -28,13 +29,15 @@ public:
                     const RGNDATA* dirtyRegion) override;
     HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                   DWORD stencil) override;
-    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                          D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
-    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                               IDirect3DVertexBuffer9** vertexBuffer,
-                               HANDLE* sharedHandle) override;
-    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                              IDirect3DIndexBuffer9** indexBuffer, HANDLE* sharedHandle) override;
+    [[nodiscard]] HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
+                                        D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
+                                        HANDLE* sharedHandle) override;
+    [[nodiscard]] HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                             IDirect3DVertexBuffer9** vertexBuffer,
+                                             HANDLE* sharedHandle) override;
+    [[nodiscard]] HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format,
+                                            D3DPOOL pool, IDirect3DIndexBuffer9** indexBuffer,
+                                            HANDLE* sharedHandle) override;
     HRESULT SetRenderTarget(DWORD renderTargetIndex, IDirect3DSurface9* renderTarget) override;
     HRESULT GetRenderTarget(DWORD renderTargetIndex, IDirect3DSurface9** renderTarget) override;
     HRESULT GetBackBuffer(UINT swapChain, UINT backBuffer, D3DBACKBUFFER_TYPE type,

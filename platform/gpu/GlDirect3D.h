@@ -9,9 +9,10 @@ namespace platform::gl
 class GlDirect3D final : public RefCounted<IDirect3D9>
 {
 public:
-    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow, DWORD behaviorFlags,
-                         D3DPRESENT_PARAMETERS* presentationParameters,
-                         IDirect3DDevice9** returnedDeviceInterface) override;
+    [[nodiscard]] HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
+                                       DWORD behaviorFlags,
+                                       D3DPRESENT_PARAMETERS* presentationParameters,
+                                       IDirect3DDevice9** returnedDeviceInterface) override;
 };
 
 } // namespace platform::gl

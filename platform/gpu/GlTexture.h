@@ -17,8 +17,8 @@ class GlTexture final : public RefCounted<IDirect3DTexture9>
 {
 public:
     // Null when the driver has no room for it.
-    static GlTexture* Create(const std::shared_ptr<GlContext>& context, UINT width, UINT height,
-                             DWORD usage, D3DPOOL pool);
+    [[nodiscard]] static GlTexture* Create(const std::shared_ptr<GlContext>& context, UINT width,
+                                           UINT height, DWORD usage, D3DPOOL pool);
     ~GlTexture() override;
 
     HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) override;

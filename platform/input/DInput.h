@@ -225,7 +225,8 @@ class IDirectInput8W
 {
 public:
     virtual ULONG Release() = 0;
-    virtual HRESULT CreateDevice(REFGUID instance, IDirectInputDevice8W** device, void* outer) = 0;
+    [[nodiscard]] virtual HRESULT CreateDevice(REFGUID instance, IDirectInputDevice8W** device,
+                                               void* outer) = 0;
     virtual HRESULT EnumDevices(DWORD deviceClass, LPDIENUMDEVICESCALLBACKW callback, void* context,
                                 DWORD flags) = 0;
 
@@ -233,8 +234,8 @@ protected:
     ~IDirectInput8W() = default;
 };
 
-HRESULT DirectInput8Create(HINSTANCE instance, DWORD version, REFIID interfaceId, void** object,
-                           void* outer);
+[[nodiscard]] HRESULT DirectInput8Create(HINSTANCE instance, DWORD version, REFIID interfaceId,
+                                         void** object, void* outer);
 
 // The window that has the keyboard focus, or null.
 HWND GetActiveWindow();

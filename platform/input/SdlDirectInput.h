@@ -12,13 +12,14 @@ class SdlDirectInput final : public IDirectInput8W
 public:
     // Null when SDL's event loop cannot be started; controllers are simply absent when the
     // joystick subsystem cannot be.
-    static SdlDirectInput* Create();
+    [[nodiscard]] static SdlDirectInput* Create();
 
     SdlDirectInput(const SdlDirectInput&) = delete;
     SdlDirectInput& operator=(const SdlDirectInput&) = delete;
 
     ULONG Release() override;
-    HRESULT CreateDevice(REFGUID instance, IDirectInputDevice8W** device, void* outer) override;
+    [[nodiscard]] HRESULT CreateDevice(REFGUID instance, IDirectInputDevice8W** device,
+                                       void* outer) override;
     HRESULT EnumDevices(DWORD deviceClass, LPDIENUMDEVICESCALLBACKW callback, void* context,
                         DWORD flags) override;
 

@@ -18,7 +18,8 @@ public:
     using Receiver = void (*)(const uint8_t* bytes, size_t length, void* context);
 
     // Null when no JACK server runs or it refuses the client.
-    static std::unique_ptr<JackMidiInput> Open(const char* name, Receiver receiver, void* context);
+    [[nodiscard]] static std::unique_ptr<JackMidiInput> Open(const char* name, Receiver receiver,
+                                                             void* context);
     JackMidiInput(const JackMidiInput&) = delete;
     JackMidiInput& operator=(const JackMidiInput&) = delete;
     ~JackMidiInput();

@@ -15,7 +15,7 @@ class JackMidiOutput
 {
 public:
     // Null when no JACK server runs or it refuses the client.
-    static std::unique_ptr<JackMidiOutput> Open(const char* name);
+    [[nodiscard]] static std::unique_ptr<JackMidiOutput> Open(const char* name);
     JackMidiOutput(const JackMidiOutput&) = delete;
     JackMidiOutput& operator=(const JackMidiOutput&) = delete;
     ~JackMidiOutput();

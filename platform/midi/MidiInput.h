@@ -21,7 +21,7 @@ class MidiInput
 {
 public:
     // Null when neither system runs or lets a port open.
-    static std::unique_ptr<MidiInput> Open(HWND window);
+    [[nodiscard]] static std::unique_ptr<MidiInput> Open(HWND window);
     MidiInput(const MidiInput&) = delete;
     MidiInput& operator=(const MidiInput&) = delete;
     ~MidiInput();

@@ -16,7 +16,7 @@ class MidiOutput
 {
 public:
     // Null when no MIDI system runs or none lets a port open.
-    static std::unique_ptr<MidiOutput> Open();
+    [[nodiscard]] static std::unique_ptr<MidiOutput> Open();
 
     // A short message packed as status | data1 << 8 | data2 << 16; any thread may send.
     void Send(DWORD message);

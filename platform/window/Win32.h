@@ -127,9 +127,10 @@ BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
 // Null when the class is unknown or no display can be opened. A window is shown at a whole
 // multiple of its size, the largest within three quarters of the desktop (PAKEMINO_SCALE=N
 // asks for N); WS_THICKFRAME makes it resizable. Its picture keeps the size asked for.
-HWND CreateWindowExW(DWORD exStyle, const wchar_t* className, const wchar_t* windowName,
-                     DWORD style, int x, int y, int width, int height, HWND parent, void* menu,
-                     HINSTANCE instance, void* param);
+[[nodiscard]] HWND CreateWindowExW(DWORD exStyle, const wchar_t* className,
+                                   const wchar_t* windowName, DWORD style, int x, int y, int width,
+                                   int height, HWND parent, void* menu, HINSTANCE instance,
+                                   void* param);
 // Not a Win32 call: why the last CreateWindowExW failed, in the window system's words.
 const char* WindowSystemError();
 BOOL ShowWindow(HWND window, int showCommand);

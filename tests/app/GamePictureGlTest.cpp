@@ -59,7 +59,10 @@ std::vector<uint32_t> NotePicture(int32_t& width, int32_t& height)
     width = image->GetWidth();
     height = image->GetHeight();
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    image->ReadPixels(pixels.data(), width);
+    if (image->ReadPixels(pixels.data(), width) == 0)
+    {
+        return {};
+    }
     return pixels;
 }
 

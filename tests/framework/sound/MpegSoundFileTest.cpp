@@ -121,4 +121,9 @@ TEST_F(MpegSoundFileTest, FreeFormatIsRefusedRatherThanNeverDecoding)
     EXPECT_FALSE(Opens(bytes));
 }
 
+TEST_F(MpegSoundFileTest, FrameHeaderTheFileCutsShortIsRefused)
+{
+    EXPECT_FALSE(Opens(mp3.substr(0, 3)));
+}
+
 } // namespace

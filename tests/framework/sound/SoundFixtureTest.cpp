@@ -194,17 +194,17 @@ TEST(SoundFixtures, ConvertedSoundsSeekToAnyFrameUpToTheLast)
         {
             file->Seek(frame);
             std::string piece(static_cast<size_t>(block), '\0');
-            file->Read(piece.data(), block);
+            ASSERT_EQ(file->Read(piece.data(), block), block) << name << " frame " << frame;
             EXPECT_EQ(piece, whole.substr(static_cast<size_t>(frame * block), block))
                 << name << " frame " << frame;
         }
         file->Seek(frames);
         std::string wrapped(static_cast<size_t>(block), '\0');
-        file->Read(wrapped.data(), block);
+        ASSERT_EQ(file->Read(wrapped.data(), block), block) << name;
         EXPECT_EQ(wrapped, whole.substr(0, block)) << name << ": the end wraps to the start";
         file->Seek(frames - 1);
         file->Seek(frames + 1);
-        file->Read(wrapped.data(), block);
+        ASSERT_EQ(file->Read(wrapped.data(), block), block) << name;
         EXPECT_EQ(wrapped, whole.substr(static_cast<size_t>((frames - 1) * block), block))
             << name << ": one past the end is ignored";
     }
@@ -215,10 +215,11 @@ TEST(SoundFixtures, CountingPassLeavesAReadInProgressWhereItWas)
     const auto file = Open("ima-adpcm-stereo.wav");
     ASSERT_TRUE(file);
     std::string first(5000, '\0');
-    file->Read(first.data(), 5000);
+    ASSERT_EQ(file->Read(first.data(), 5000), 5000);
     const int32_t length = file->GetLength();
     std::string rest(static_cast<size_t>(length) - 5000, '\0');
-    file->Read(rest.data(), static_cast<int32_t>(rest.size()));
+    ASSERT_EQ(file->Read(rest.data(), static_cast<int32_t>(rest.size())),
+              static_cast<int32_t>(rest.size()));
     EXPECT_EQ(first + rest, Decode(*Open("ima-adpcm-stereo.wav")));
 }
 

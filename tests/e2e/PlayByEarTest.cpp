@@ -290,12 +290,15 @@ TEST(PlayByEar, F1RepeatsTheKickOncePerLoopAndF11SlowsTheLoop)
     const auto onsets = Onsets(left);
     ASSERT_GE(onsets.size(), 4u);
     // Steps begin on frames 16 ms or more apart: seven frames a step at 100 ms, 13 at 200 ms.
-    // The bounds tell one loop of 16 steps from half a loop or two, even with late frames.
+    // Measured in recorded samples the loops come out shorter than on the wall clock: SDL's
+    // disk driver sleeps whole milliseconds after each write, so its samples run slower than
+    // real time, the more so on a loaded machine. The bounds still tell one loop of 16 steps
+    // from half a loop or two.
     const double early = session.Seconds(onsets[1] - onsets[0]);
     const double late = session.Seconds(onsets.back() - onsets[onsets.size() - 2]);
-    EXPECT_GT(early, 16 * 7 * 0.016 * 0.95);
+    EXPECT_GT(early, 16 * 7 * 0.016 * 0.75);
     EXPECT_LT(early, 16 * 7 * 0.030);
-    EXPECT_GT(late, 16 * 13 * 0.016 * 0.95);
+    EXPECT_GT(late, 16 * 13 * 0.016 * 0.75);
     EXPECT_LT(late, 16 * 13 * 0.030);
     // 13 frames a step against 7 on time; a frame late in the first loop can cost a third of
     // that, so the ratio only has to show that F11 slowed the loop.

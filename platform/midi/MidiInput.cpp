@@ -22,8 +22,10 @@ std::unique_ptr<MidiInput> MidiInput::Open(HWND window)
     {
         input->sequencer = input->OpenSequencerPort(nullptr);
     }
-    QuietJack();
-    input->jack = JackMidiInput::Open(PortName, Deliver, input.get());
+    if (JackServerMayRun())
+    {
+        input->jack = JackMidiInput::Open(PortName, Deliver, input.get());
+    }
     if (input->sequencer == nullptr && input->jack == nullptr)
     {
         return nullptr;

@@ -42,8 +42,10 @@ std::unique_ptr<MidiOutput> MidiOutput::Open()
             output->sequencer.reset();
         }
     }
-    QuietJack();
-    output->jack = JackMidiOutput::Open(PortName);
+    if (JackServerMayRun())
+    {
+        output->jack = JackMidiOutput::Open(PortName);
+    }
     return output->sequencer == nullptr && output->jack == nullptr ? nullptr : std::move(output);
 }
 

@@ -3,6 +3,10 @@
 #include <jack/jack.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -31,10 +35,24 @@ void Quiet(RtMidi& port)
     port.setErrorCallback(SilentError, nullptr);
 }
 
-void QuietJack()
+bool JackServerMayRun()
 {
     jack_set_error_function(Silent);
     jack_set_info_function(Silent);
+    Dl_info library{};
+    if (dladdr(dlsym(RTLD_DEFAULT, "jack_client_open"), &library) != 0 &&
+        library.dli_fname != nullptr && std::strstr(library.dli_fname, "pipewire") != nullptr)
+    {
+        return true;
+    }
+    const char* server = std::getenv("JACK_DEFAULT_SERVER");
+    const std::string socket = "/dev/shm/jack_" +
+                               std::string(server != nullptr && *server != 0 ? server : "default") +
+                               "_" + std::to_string(getuid()) + "_0";
+    struct stat status
+    {
+    };
+    return stat(socket.c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
 }
 
 bool IsSequencerHardware(const std::string& name)

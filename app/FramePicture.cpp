@@ -109,7 +109,7 @@ Quad MakeTrailQuad(const Rect& rect)
                 turn(rect.x + rect.width, rect.y + rect.height)};
 }
 
-void DrawFrame(Game& game)
+void DrawFrame(Game& game, int32_t notesPlayed, int32_t step)
 {
     using namespace Qorv::Draw;
     const auto& drawer = game.drawer;
@@ -136,9 +136,7 @@ void DrawFrame(Game& game)
     drawer->Flush();
     drawer->SetViewport(Rect{});
 
-    const int32_t stamps = game.player->playedCount;
-    game.player->playedCount = 0;
-    for (int32_t i = 0; i < stamps; ++i)
+    for (int32_t i = 0; i < notesPlayed; ++i)
     {
         drawer->SetBlendMode(BlendNone);
         const int32_t x = 256 + std::rand() % 256;
@@ -174,8 +172,8 @@ void DrawFrame(Game& game)
         }
     }
     drawer->SetBlendMode(BlendAdd);
-    drawer->DrawImage(game.padTexture, 0xFFFFFFFF, 10,
-                      Rect{32 + 36 * game.sequencer->step, 32, 32, 32}, Rect{0, 0, 32, 32});
+    drawer->DrawImage(game.padTexture, 0xFFFFFFFF, 10, Rect{32 + 36 * step, 32, 32, 32},
+                      Rect{0, 0, 32, 32});
 
     drawer->SetBlendMode(BlendNone);
     drawer->Flush();

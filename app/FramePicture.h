@@ -16,8 +16,9 @@ void OpenPicture(Game& game);
 void LoadPictures(Game& game, Qorv::Base::IFileFinder& finder);
 void PrepareTrailAndStage(Game& game, Qorv::Base::IFileFinder& finder);
 
-// The last step of every frame: the trail, the stage, the pads and the overlay.
-void DrawFrame(Game& game);
+// The last step of every frame: the trail with a picture for each of the notes played since the
+// last frame, the stage, the pads with the step playing, and the overlay.
+void DrawFrame(Game& game, int32_t notesPlayed, int32_t step);
 // The corners of rect turned by trailAngle about its centre.
 Qorv::Draw::Quad MakeTrailQuad(const Qorv::Draw::Rect& rect);
 

@@ -6,6 +6,7 @@
 #include "framework/base/IFileFinder.h"
 
 #include <string>
+#include <utility>
 
 namespace Pakemino
 {
@@ -52,7 +53,12 @@ Game::Game(HWND window, GameDevices devices, std::shared_ptr<Qorv::Midi::IMidiMa
     if (midi != nullptr && window != nullptr)
     {
         // Closed MIDI ports ignore the start, stop and clock messages sent to them.
-        (void)midi->Initialize(window);
+        (void)midi->Initialize(
+            [this](LPARAM message)
+            {
+                const std::lock_guard hold(musicLock);
+                HandleMidi(*this, message);
+            });
         midi->SendStart();
     }
     overlay.Load(*drawer, finder->Find(L"glyphs.png"), devices.clock);
@@ -63,21 +69,32 @@ Game::~Game()
     if (midi != nullptr)
     {
         midi->SendStop();
+        // No note may reach the members as they go.
+        midi->Finalize();
     }
 }
 
 void Game::RunFrame()
 {
-    // A failed update keeps the last snapshot, and with it the last frame's edges: acting on
-    // them again would repeat a key pressed just before focus went for as long as it stays away.
-    const bool inputUpdated = input->Update();
-    // Before the keys: a step reached in this frame sounds the pattern as it was.
-    StepSequencer(*this);
-    if (inputUpdated)
+    int32_t notesPlayed = 0;
+    int32_t step = 0;
     {
-        HandleKeys(*this);
+        const std::lock_guard hold(musicLock);
+        // A failed update keeps the last snapshot, and with it the last frame's edges: acting on
+        // them again would repeat a key pressed just before focus went for as long as it stays
+        // away.
+        const bool inputUpdated = input->Update();
+        // Before the keys: a step reached in this frame sounds the pattern as it was.
+        StepSequencer(*this);
+        if (inputUpdated)
+        {
+            HandleKeys(*this);
+        }
+        notesPlayed = std::exchange(player->playedCount, 0);
+        step = sequencer->step;
     }
-    DrawFrame(*this);
+    // Drawn without the lock: a MIDI note never waits for the picture.
+    DrawFrame(*this, notesPlayed, step);
 }
 
 } // namespace Pakemino

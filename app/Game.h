@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 namespace Pakemino
 {
@@ -51,6 +52,10 @@ public:
     // The frame's steps: StepSequencer (MidiPlay.h), HandleKeys (KeyLayout.h) and DrawFrame
     // (FramePicture.h).
     void RunFrame();
+
+    // Held by whoever plays or changes the music (player, sequencer, clockFollower): the frame
+    // outside its drawing, and the MIDI input's thread for each message.
+    std::mutex musicLock;
 
     // Declaration order is construction order; destruction runs in reverse.
     std::shared_ptr<Qorv::Draw::IDrawer> drawer;

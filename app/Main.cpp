@@ -5,7 +5,6 @@
 #include "app/Game.h"
 #include "app/MainWindow.h"
 #include "app/MessageLoop.h"
-#include "app/MidiPlay.h"
 #include "app/PatternFile.h"
 #include "app/PatternKeeper.h"
 #include "app/StartReport.h"
@@ -46,13 +45,11 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool re
         Pakemino::Game game(window, Pakemino::CreateGameDevices(),
                             midi ? Qorv::Midi::CreateMidiManager() : nullptr);
         Pakemino::ReportStartProblems(game, stderr);
-        Pakemino::midiMessageHandler = [&game](LPARAM message)
-        {
-            HandleMidi(game, message);
-        };
         Pakemino::Win32LoopSystem system;
         if (pattern != nullptr)
         {
+            // Clock from other gear may already be playing the steps.
+            const std::lock_guard hold(game.musicLock);
             pattern->Start(*game.sequencer);
         }
         exitCode = Pakemino::RunMessageLoop(
@@ -72,7 +69,6 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char*, int showCommand, bool re
         {
             exitCode = 1;
         }
-        Pakemino::midiMessageHandler = nullptr;
     }
     timeEndPeriod(1);
     return exitCode;

@@ -1,11 +1,7 @@
 #include "app/WindowProc.h"
 
-#include "framework/midi/IMidiManager.h"
-
 namespace Pakemino
 {
-
-std::function<void(LPARAM)> midiMessageHandler;
 
 LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -21,12 +17,6 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam == VK_ESCAPE)
         {
             PostMessageW(window, WM_CLOSE, 0, 0);
-        }
-        return 0;
-    case Qorv::Midi::MidiMessageArrived:
-        if (midiMessageHandler)
-        {
-            midiMessageHandler(lParam);
         }
         return 0;
     default:

@@ -4,13 +4,8 @@
 
 #include "platform/window/Win32.h"
 
-#include <functional>
-
 namespace Pakemino
 {
-
-// Where MIDI input messages go (their lParam); the program points it at its Game.
-extern std::function<void(LPARAM)> midiMessageHandler;
 
 LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -9,7 +9,6 @@
 #include "app/Game.h"
 #include "app/MainWindow.h"
 #include "app/MessageLoop.h"
-#include "app/MidiPlay.h"
 #include "app/WindowProc.h"
 #include "bench/SpawnedStart.h"
 #include "framework/base/IFileFinder.h"
@@ -212,13 +211,6 @@ public:
         notes = jack_port_register(client, "notes", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
         jack_set_process_callback(client, Process, this);
         jack_activate(client);
-        const char** outputs =
-            jack_get_ports(client, "^pakemino", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
-        if (outputs != nullptr && outputs[0] != nullptr)
-        {
-            jack_connect(client, outputs[0], jack_port_name(clock));
-        }
-        jack_free(outputs);
     }
     ~JackListener()
     {
@@ -228,12 +220,21 @@ public:
         }
     }
 
+    // The sender's notes, and the clock of the program, which is running by then.
     void ListenTo(const char* sender)
     {
-        if (client != nullptr)
+        if (client == nullptr)
         {
-            jack_connect(client, sender, jack_port_name(notes));
+            return;
         }
+        jack_connect(client, sender, jack_port_name(notes));
+        const char** outputs =
+            jack_get_ports(client, "^pakemino", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
+        if (outputs != nullptr && outputs[0] != nullptr)
+        {
+            jack_connect(client, outputs[0], jack_port_name(clock));
+        }
+        jack_free(outputs);
     }
     static int TrialOf(uint8_t note, uint8_t velocity)
     {
@@ -302,6 +303,31 @@ private:
         std::vector<std::atomic<double>>(NotesPerVelocity * 127);
 };
 
+// The program's MIDI manager, with a call once the Game has handled each input message (a note's
+// voice has started by then), on the input's thread.
+class TimedMidi : public Qorv::Midi::IMidiManager
+{
+public:
+    explicit TimedMidi(MessageHandler handled) : afterEach(std::move(handled)) {}
+    bool Initialize(MessageHandler handler) override
+    {
+        return real->Initialize(
+            [this, handler = std::move(handler)](LPARAM message)
+            {
+                handler(message);
+                afterEach(message);
+            });
+    }
+    void Finalize() override { real->Finalize(); }
+    void SendStart() override { real->SendStart(); }
+    void SendStop() override { real->SendStop(); }
+    void SendStepClock(DWORD interval) override { real->SendStepClock(interval); }
+
+private:
+    std::shared_ptr<IMidiManager> real = Qorv::Midi::CreateMidiManager();
+    MessageHandler afterEach;
+};
+
 // MIDI notes sent into the running program at random moments against its frames, timed from
 // their arrival in JACK (and from their send) to the moment the Game has started the voice; and
 // the clock the pattern sends out meanwhile.
@@ -330,29 +356,35 @@ int Midi(int trials)
     jack_nframes_t jackPeriod = 0;
     int arrived = 0;
     {
-        Pakemino::Game game(window, Pakemino::CreateGameDevices(), Qorv::Midi::CreateMidiManager());
-        // A kick on every step, so the pattern's own clock runs all the while.
-        game.sequencer->tracks[0].steps.fill(true);
         JackListener listener;
         jackPeriod = listener.Period();
         std::vector<std::atomic<double>> sentAt(static_cast<size_t>(trials));
+        // Counted on the input's thread, read by the frames'.
+        std::atomic<size_t> played{0};
+        auto midi = std::make_shared<TimedMidi>(
+            [&](LPARAM message)
+            {
+                const double now = Bench::NowMs();
+                const auto note = Qorv::Midi::Unpack(message);
+                const int trial = JackListener::TrialOf(note.data1, note.data2);
+                if (note.Kind() == Qorv::Midi::NoteOn && trial >= 0 && trial < trials)
+                {
+                    fromSend.push_back(now - sentAt[static_cast<size_t>(trial)].load());
+                    if (const double arrivedAt = listener.ArrivalMs(trial); arrivedAt > 0.0)
+                    {
+                        fromArrival.push_back(now - arrivedAt);
+                    }
+                    ++played;
+                }
+            });
+        Pakemino::Game game(window, Pakemino::CreateGameDevices(), midi);
+        {
+            // A kick on every step, so the pattern's own clock runs all the while.
+            const std::lock_guard hold(game.musicLock);
+            game.sequencer->tracks[0].steps.fill(true);
+        }
         // A loaded machine may hold the last notes up: they get two seconds.
         std::atomic<double> sentAllAt{0.0};
-        Pakemino::midiMessageHandler = [&](LPARAM message)
-        {
-            HandleMidi(game, message);
-            const double played = Bench::NowMs();
-            const auto note = Qorv::Midi::Unpack(message);
-            const int trial = JackListener::TrialOf(note.data1, note.data2);
-            if (note.Kind() == Qorv::Midi::NoteOn && trial >= 0 && trial < trials)
-            {
-                fromSend.push_back(played - sentAt[static_cast<size_t>(trial)].load());
-                if (const double arrived = listener.ArrivalMs(trial); arrived > 0.0)
-                {
-                    fromArrival.push_back(played - arrived);
-                }
-            }
-        };
         std::thread sender(
             [&]
             {
@@ -384,14 +416,15 @@ int Midi(int trials)
                                      frames.push_back(Bench::NowMs() - frameStart);
                                      const double done = sentAllAt.load();
                                      if (done > 0.0 &&
-                                         (fromSend.size() == static_cast<size_t>(trials) ||
+                                         (played.load() == static_cast<size_t>(trials) ||
                                           Bench::NowMs() > done + 2000.0))
                                      {
                                          PostQuitMessage(0);
                                      }
                                  });
         sender.join();
-        Pakemino::midiMessageHandler = nullptr;
+        // No message is handled from here on.
+        midi->Finalize();
         intervals = listener.Intervals();
         for (int trial = 0; trial < trials; ++trial)
         {

@@ -1,18 +1,16 @@
 #pragma once
-// MIDI for the game: the input's messages arrive at the window as MM_MIM_DATA, in the order
-// played and without waiting for a frame; the output carries the drum machine's clock to other
+// MIDI for the game: the input's messages reach a handler in the order played, the moment they
+// arrive, whatever the frame loop is doing; the output carries the drum machine's clock to other
 // gear. Without any MIDI system both stay closed and every call does nothing.
 
 #include "platform/window/Win32.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace Qorv::Midi
 {
-
-// The window message an input message arrives as; its lParam is the message.
-inline constexpr UINT MidiMessageArrived = 0x3C3;
 
 struct MidiMessage
 {
@@ -35,8 +33,13 @@ class IMidiManager
 public:
     virtual ~IMidiManager() = default;
 
-    // Opens the input, posting to window, and the output; false when neither opened.
-    [[nodiscard]] virtual bool Initialize(HWND window) = 0;
+    // Called with each input message, packed as status | data1 << 8 | data2 << 16, on a thread of
+    // the input's: the handler guards what it shares with the window's thread.
+    using MessageHandler = std::function<void(LPARAM)>;
+
+    // Opens the input, passing its messages to handler, and the output; false when neither
+    // opened. Once Finalize returns, the handler is not called again.
+    [[nodiscard]] virtual bool Initialize(MessageHandler handler) = 0;
     virtual void Finalize() = 0;
 
     // MIDI Start and Stop on the output.

@@ -12,7 +12,6 @@ constexpr DWORD Start = 0xFA;
 constexpr DWORD Stop = 0xFC;
 constexpr int PulsesPerStep = 6;
 constexpr std::chrono::milliseconds LongestFrame{32};
-static_assert(MidiMessageArrived == MM_MIM_DATA);
 } // namespace
 
 MidiMessage Unpack(LPARAM packed)
@@ -31,11 +30,12 @@ MmMidiManager::~MmMidiManager()
     Finalize();
 }
 
-bool MmMidiManager::Initialize(HWND window)
+bool MmMidiManager::Initialize(MessageHandler handler)
 {
     Finalize();
-    if (midiInOpen(&input, MIDI_MAPPER, reinterpret_cast<DWORD_PTR>(window), 0, CALLBACK_WINDOW) ==
-        MMSYSERR_NOERROR)
+    onMessage = std::move(handler);
+    if (midiInOpen(&input, MIDI_MAPPER, reinterpret_cast<DWORD_PTR>(&Arrived),
+                   reinterpret_cast<DWORD_PTR>(this), CALLBACK_FUNCTION) == MMSYSERR_NOERROR)
     {
         midiInStart(input);
     }
@@ -46,6 +46,14 @@ bool MmMidiManager::Initialize(HWND window)
         pulser = std::thread([this] { SendPulses(); });
     }
     return input != nullptr || output != nullptr;
+}
+
+void MmMidiManager::Arrived(HMIDIIN, UINT message, DWORD_PTR self, DWORD_PTR packed, DWORD_PTR)
+{
+    if (message == MIM_DATA)
+    {
+        reinterpret_cast<MmMidiManager*>(self)->onMessage(static_cast<LPARAM>(packed));
+    }
 }
 
 void MmMidiManager::Finalize()

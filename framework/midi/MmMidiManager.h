@@ -21,7 +21,7 @@ public:
     MmMidiManager& operator=(const MmMidiManager&) = delete;
     ~MmMidiManager() override;
 
-    [[nodiscard]] bool Initialize(HWND window) override;
+    [[nodiscard]] bool Initialize(MessageHandler handler) override;
     void Finalize() override;
     void SendStart() override;
     void SendStop() override;
@@ -31,7 +31,9 @@ private:
     using Time = std::chrono::steady_clock::time_point;
 
     void SendPulses();
+    static void Arrived(HMIDIIN, UINT message, DWORD_PTR self, DWORD_PTR packed, DWORD_PTR);
 
+    MessageHandler onMessage;
     HMIDIIN input = nullptr;
     HMIDIOUT output = nullptr;
 

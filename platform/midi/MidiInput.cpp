@@ -1,8 +1,5 @@
 #include "platform/midi/MidiInput.h"
 
-#include "platform/window/ThreadMessages.h"
-
-#include <chrono>
 #include <set>
 
 namespace platform::rtmidi
@@ -15,9 +12,9 @@ constexpr auto WatchInterval = std::chrono::seconds(1);
 constexpr uint8_t SystemExclusive = 0xF0;
 } // namespace
 
-std::unique_ptr<MidiInput> MidiInput::Open(HWND window)
+std::unique_ptr<MidiInput> MidiInput::Open(MIDIINPROC callback, DWORD_PTR instance)
 {
-    std::unique_ptr<MidiInput> input(new MidiInput(window));
+    std::unique_ptr<MidiInput> input(new MidiInput(callback, instance));
     if (SequencerPresent())
     {
         input->sequencer = input->OpenSequencerPort(nullptr);
@@ -31,14 +28,26 @@ std::unique_ptr<MidiInput> MidiInput::Open(HWND window)
         return nullptr;
     }
     input->ConnectHardware();
+    input->passer = std::thread([raw = input.get()] { raw->PassOn(); });
     input->watcher = std::thread([raw = input.get()] { raw->Watch(); });
     return input;
 }
 
-MidiInput::MidiInput(HWND target) : window(target) {}
+MidiInput::MidiInput(MIDIINPROC function, DWORD_PTR caller) : callback(function), instance(caller)
+{
+}
 
 MidiInput::~MidiInput()
 {
+    {
+        const std::lock_guard hold(queueLock);
+        closing = true;
+    }
+    queued.notify_all();
+    if (passer.joinable())
+    {
+        passer.join();
+    }
     {
         const std::lock_guard hold(lock);
         stopping = true;
@@ -52,6 +61,7 @@ MidiInput::~MidiInput()
 
 void MidiInput::Start(HMIDIIN startedHandle)
 {
+    started = std::chrono::steady_clock::now();
     handle = startedHandle;
 }
 
@@ -138,13 +148,38 @@ void MidiInput::Deliver(const uint8_t* bytes, size_t length, void* self)
     {
         return;
     }
-    LPARAM packed = 0;
+    DWORD_PTR packed = 0;
     for (size_t i = 0; i < length; ++i)
     {
-        packed |= static_cast<LPARAM>(bytes[i]) << (8 * i);
+        packed |= static_cast<DWORD_PTR>(bytes[i]) << (8 * i);
     }
-    platform::sdl::PostFromAnyThread(input->window, MM_MIM_DATA, reinterpret_cast<WPARAM>(handle),
-                                     packed);
+    {
+        const std::lock_guard hold(input->queueLock);
+        input->queue.push_back(packed);
+    }
+    input->queued.notify_one();
+}
+
+void MidiInput::PassOn()
+{
+    std::unique_lock hold(queueLock);
+    for (;;)
+    {
+        queued.wait(hold, [this] { return closing || !queue.empty(); });
+        // Once closed, nothing more is called, as after midiInClose on Windows.
+        if (closing)
+        {
+            return;
+        }
+        const DWORD_PTR packed = queue.front();
+        queue.pop_front();
+        hold.unlock();
+        const auto since = std::chrono::steady_clock::now() - started;
+        callback(handle, MIM_DATA, instance, packed,
+                 static_cast<DWORD_PTR>(
+                     std::chrono::duration_cast<std::chrono::milliseconds>(since).count()));
+        hold.lock();
+    }
 }
 
 } // namespace platform::rtmidi

@@ -63,7 +63,8 @@ Open<HMIDIOUT, MidiOutput>& Outputs()
 
 } // namespace
 
-MMRESULT midiInOpen(HMIDIIN* handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR, DWORD flags)
+MMRESULT midiInOpen(HMIDIIN* handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance,
+                    DWORD flags)
 {
     if (handle == nullptr)
     {
@@ -74,11 +75,11 @@ MMRESULT midiInOpen(HMIDIIN* handle, UINT deviceId, DWORD_PTR callback, DWORD_PT
     {
         return MMSYSERR_BADDEVICEID;
     }
-    if (flags != CALLBACK_WINDOW || callback == 0)
+    if (flags != CALLBACK_FUNCTION || callback == 0)
     {
         return MMSYSERR_INVALFLAG;
     }
-    auto input = MidiInput::Open(reinterpret_cast<HWND>(callback));
+    auto input = MidiInput::Open(reinterpret_cast<MIDIINPROC>(callback), instance);
     if (input == nullptr)
     {
         return MMSYSERR_NODRIVER;

@@ -17,10 +17,13 @@ using HMIDIOUT = HMIDIOUT__*;
 using DWORD_PTR = uintptr_t;
 
 constexpr UINT MIDI_MAPPER = 0xFFFFFFFF;
-// The input posts MM_MIM_DATA to the window: wParam the handle, lParam the message packed as
-// status | first data byte << 8 | second << 16.
-constexpr DWORD CALLBACK_WINDOW = 0x00010000;
-constexpr UINT MM_MIM_DATA = 0x3C3;
+// The input calls a function with MIM_DATA for each message, from a thread of its own the moment
+// the message arrives: the handle, MIM_DATA, the caller's instance, the message packed as
+// status | first data byte << 8 | second << 16, and the milliseconds since midiInStart.
+using MIDIINPROC = void (*)(HMIDIIN input, UINT message, DWORD_PTR instance, DWORD_PTR packed,
+                            DWORD_PTR time);
+constexpr DWORD CALLBACK_FUNCTION = 0x00030000;
+constexpr UINT MIM_DATA = 0x3C3;
 
 constexpr MMRESULT MMSYSERR_NOERROR = 0;
 constexpr MMRESULT MMSYSERR_BADDEVICEID = 2;

@@ -3,7 +3,6 @@
 
 #include "platform/window/SdlMessages.h"
 #include "platform/window/SdlWindow.h"
-#include "platform/window/ThreadMessages.h"
 #include "platform/window/WindowSystem.h"
 
 using platform::sdl::MessageQueue;
@@ -94,11 +93,6 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
     System().queue.Post(window, message, wParam, lParam, SDL_GetTicks());
     return 1;
-}
-
-void platform::sdl::PostFromAnyThread(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    System().queue.Post(window, message, wParam, lParam, SDL_GetTicks());
 }
 
 void PostQuitMessage(int exitCode)

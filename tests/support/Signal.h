@@ -11,6 +11,10 @@ namespace TestSupport
 // A sine as little-endian signed PCM of 16 or 32 bits, one channel or the same on two.
 std::string SinePcm(double frequency, double rate, int frames, double amplitude, int bits = 16,
                     int channels = 1);
+// 16-bit mono whose every sample is its frame number over divisor: what plays shows where it is.
+std::string RampPcm(int frames, int divisor = 1);
+// The left side of one frame of a mix, as the 16-bit sample that made it.
+int PlayedSample(const std::vector<float>& stereo, size_t frame);
 
 // One channel (0 left, 1 right) of interleaved stereo from sample first on.
 std::vector<double> Channel(const std::vector<float>& stereo, int channel, size_t first = 0);

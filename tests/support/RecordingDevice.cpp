@@ -155,8 +155,6 @@ RecordingDevice::RecordingDevice()
     objects.push_back(std::move(surface));
 }
 
-RecordingDevice::~RecordingDevice() = default;
-
 void RecordingDevice::Record(std::string name, std::vector<int64_t> args)
 {
     if (recording)

@@ -74,7 +74,6 @@ class RecordingDevice final : public IDirect3DDevice9, public RecordingObject
 {
 public:
     RecordingDevice();
-    ~RecordingDevice() override;
 
     ULONG Release() override;
     HRESULT BeginScene() override;

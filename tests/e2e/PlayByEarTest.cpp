@@ -9,6 +9,7 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
@@ -31,33 +32,21 @@ struct Mono
     std::vector<double> samples;
 };
 
-// The 16-bit mono PCM of one of the program's own samples.
+// One of the program's own mono samples, through libsndfile, scaled as the mixer scales it.
 Mono ReadSample(const std::string& path)
 {
-    const std::string bytes = ReadFile(path);
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     Mono mono;
-    for (size_t at = 12; at + 8 <= bytes.size();)
+    if (file == nullptr)
     {
-        uint32_t size = 0;
-        std::memcpy(&size, bytes.data() + at + 4, 4);
-        const std::string tag = bytes.substr(at, 4);
-        if (tag == "fmt ")
-        {
-            uint32_t rate = 0;
-            std::memcpy(&rate, bytes.data() + at + 12, 4);
-            mono.rate = rate;
-        }
-        else if (tag == "data")
-        {
-            for (size_t i = 0; i + 1 < size; i += 2)
-            {
-                int16_t value = 0;
-                std::memcpy(&value, bytes.data() + at + 8 + i, 2);
-                mono.samples.push_back(value / 32768.0);
-            }
-        }
-        at += 8 + size + (size & 1);
+        return mono;
     }
+    mono.rate = info.samplerate;
+    mono.samples.resize(static_cast<size_t>(info.frames));
+    mono.samples.resize(
+        static_cast<size_t>(sf_readf_double(file, mono.samples.data(), info.frames)));
+    sf_close(file);
     return mono;
 }
 

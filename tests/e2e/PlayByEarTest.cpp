@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -202,10 +201,7 @@ public:
         Press("Escape");
         const auto code = program.Wait(10s);
         const std::chrono::duration<double> recorded = std::chrono::steady_clock::now() - opened;
-        const std::string bytes = ReadFile(raw);
-        std::vector<float> stereo(bytes.size() / sizeof(float));
-        std::memcpy(stereo.data(), bytes.data(), stereo.size() * sizeof(float));
-        left = Channel(stereo, 0);
+        left = Channel(RawFloats(ReadFile(raw)), 0);
         framesPerSecond = static_cast<double>(left.size()) / recorded.count();
         return code;
     }

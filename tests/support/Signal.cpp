@@ -144,11 +144,16 @@ float Loudest(const std::vector<float>& samples)
     return loudest;
 }
 
+std::vector<float> RawFloats(const std::string& bytes)
+{
+    std::vector<float> samples(bytes.size() / sizeof(float));
+    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+    return samples;
+}
+
 float LoudestOfRaw(const std::string& floats)
 {
-    std::vector<float> samples(floats.size() / sizeof(float));
-    std::memcpy(samples.data(), floats.data(), samples.size() * sizeof(float));
-    return Loudest(samples);
+    return Loudest(RawFloats(floats));
 }
 
 double Decibels(double ratio)

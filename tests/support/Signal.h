@@ -32,8 +32,9 @@ ToneFit FitTone(const std::vector<double>& signal, double cyclesPerSample);
 double MeasureFrequency(const std::vector<double>& signal);
 
 double RmsOf(const std::vector<double>& signal);
-// The largest magnitude of any sample; of raw native floats, as SDL's disk driver and parec
-// write them.
+// Raw native floats, as SDL's disk driver and parec write them.
+std::vector<float> RawFloats(const std::string& bytes);
+// The largest magnitude of any sample; of raw native floats.
 float Loudest(const std::vector<float>& samples);
 float LoudestOfRaw(const std::string& floats);
 double Decibels(double ratio);

@@ -435,35 +435,23 @@ void LimitLoudSine(benchmark::State& state, bool openAl)
     }
 }
 
+// Each figure is one measured run, in milliseconds.
+void Once(benchmark::internal::Benchmark* run)
+{
+    run->Iterations(1)->Unit(benchmark::kMillisecond);
+}
+
 } // namespace
 
-BENCHMARK_CAPTURE(MixVoices, ours, false)
-    ->Arg(34)
-    ->Arg(1)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(MixVoices, openal_bsinc24, true)
-    ->Arg(34)
-    ->Arg(1)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(AliasRejection, ours, false)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(AliasRejection, openal_bsinc24, true)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(DeviceLatency)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(LimitDenseMix, ours, false)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(LimitDenseMix, openal, true)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(LimitLoudSine, ours, false)
-    ->Arg(1000)
-    ->Arg(100)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(LimitLoudSine, openal, true)
-    ->Arg(1000)
-    ->Arg(100)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(MixVoices, ours, false)->Arg(34)->Arg(1)->Apply(Once);
+BENCHMARK_CAPTURE(MixVoices, openal_bsinc24, true)->Arg(34)->Arg(1)->Apply(Once);
+BENCHMARK_CAPTURE(AliasRejection, ours, false)->Apply(Once);
+BENCHMARK_CAPTURE(AliasRejection, openal_bsinc24, true)->Apply(Once);
+BENCHMARK(DeviceLatency)->Apply(Once);
+BENCHMARK_CAPTURE(LimitDenseMix, ours, false)->Apply(Once);
+BENCHMARK_CAPTURE(LimitDenseMix, openal, true)->Apply(Once);
+BENCHMARK_CAPTURE(LimitLoudSine, ours, false)->Arg(1000)->Arg(100)->Apply(Once);
+BENCHMARK_CAPTURE(LimitLoudSine, openal, true)->Arg(1000)->Arg(100)->Apply(Once);
 
 int main(int argc, char** argv)
 {

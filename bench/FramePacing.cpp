@@ -5,28 +5,19 @@
 #include "app/Game.h"
 #include "app/MainWindow.h"
 #include "app/MessageLoop.h"
+#include "bench/SpawnedStart.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
-#include <spawn.h>
+#include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
-extern char** environ;
+using Bench::NowMs;
 
 namespace
 {
-
-double NowMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
 
 double Median(std::vector<double> values)
 {
@@ -79,12 +70,13 @@ int main(int argc, char** argv)
 {
     int runs = 5;
     double seconds = 5;
+    const char* child = nullptr;
     for (int i = 1; i + 1 < argc; i += 2)
     {
         const std::string flag = argv[i];
         if (flag == "--child")
         {
-            return Child(std::atof(argv[i + 1]), seconds);
+            child = argv[i + 1];
         }
         if (flag == "--runs")
         {
@@ -95,44 +87,22 @@ int main(int argc, char** argv)
             seconds = std::atof(argv[i + 1]);
         }
     }
+    if (child != nullptr)
+    {
+        return Child(std::atof(child), seconds);
+    }
     std::vector<double> firsts;
     std::vector<double> intervals;
     for (int run = 0; run < runs; ++run)
     {
-        const std::string start = std::to_string(NowMs());
-        const std::string secondsText = std::to_string(seconds);
-        std::vector<char*> args{argv[0],
-                                const_cast<char*>("--seconds"),
-                                const_cast<char*>(secondsText.c_str()),
-                                const_cast<char*>("--child"),
-                                const_cast<char*>(start.c_str()),
-                                nullptr};
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0)
-        {
-            return 1;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-        pid_t pid = 0;
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, args.data(), environ) != 0)
-        {
-            return 1;
-        }
-        close(pipeFds[1]);
-        FILE* out = fdopen(pipeFds[0], "r");
-        char kind[32];
+        std::istringstream printed(
+            Bench::RunChild(argv[0], {"--seconds", std::to_string(seconds)}));
+        std::string kind;
         double value = 0;
-        while (std::fscanf(out, "%31s %lf", kind, &value) == 2)
+        while (printed >> kind >> value)
         {
-            (std::string(kind) == "first" ? firsts : intervals).push_back(value);
+            (kind == "first" ? firsts : intervals).push_back(value);
         }
-        fclose(out);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        posix_spawn_file_actions_destroy(&actions);
     }
     if (firsts.empty() || intervals.empty())
     {

@@ -6,6 +6,7 @@
 
 #include "platform/audio/Limiter.h"
 #include "platform/audio/SdlSoundDevice.h"
+#include "tests/support/OfflineMixer.h"
 #include "tests/support/Signal.h"
 
 #include <AL/al.h>
@@ -106,16 +107,6 @@ std::vector<float> Tone(double frequency, double amplitude)
     return samples;
 }
 
-double Rms(const std::vector<float>& stereo, size_t firstFrame)
-{
-    double sum = 0;
-    for (size_t i = firstFrame * 2; i < stereo.size(); i += 2)
-    {
-        sum += static_cast<double>(stereo[i]) * stereo[i];
-    }
-    return std::sqrt(sum / static_cast<double>(stereo.size() / 2 - firstFrame));
-}
-
 // One mixer under test: voices in, stereo out.
 class Engine
 {
@@ -129,50 +120,26 @@ public:
 class OurMixer final : public Engine
 {
 public:
-    OurMixer() : device(platform::audio::SdlSoundDevice::CreateOffline(OutputRate)) {}
-    ~OurMixer() override
-    {
-        for (LPDIRECTSOUNDBUFFER buffer : buffers)
-        {
-            buffer->Release();
-        }
-        device->Release();
-    }
-
     bool Add(const Sound& sound) override
     {
-        const std::string pcm = Int32Pcm(sound.samples);
-        WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, SourceRate, SourceRate * 4, 4, 32, 0};
-        DSBUFFERDESC description{sizeof(DSBUFFERDESC),
-                                 DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLVOLUME,
-                                 static_cast<DWORD>(pcm.size()),
-                                 0,
-                                 &format,
-                                 {}};
-        LPDIRECTSOUNDBUFFER buffer = nullptr;
-        if (device->CreateSoundBuffer(&description, &buffer, nullptr) != DS_OK)
+        LPDIRECTSOUNDBUFFER buffer = mixer.Buffer(Int32Pcm(sound.samples), SourceRate, 32, 1,
+                                                  DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLVOLUME);
+        if (buffer == nullptr)
         {
             return false;
         }
-        void* data = nullptr;
-        DWORD bytes = 0;
-        buffer->Lock(0, 0, &data, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER);
-        std::memcpy(data, pcm.data(), bytes);
-        buffer->Unlock(data, bytes, nullptr, 0);
         buffer->SetFrequency(static_cast<DWORD>(SourceRate * sound.ratio));
         buffer->Play(0, 0, DSBPLAY_LOOPING);
-        buffers.push_back(buffer);
         return true;
     }
 
     void Render(float* out, int frames) override
     {
-        device->Render(out, static_cast<DWORD>(frames));
+        mixer.Device()->Render(out, static_cast<DWORD>(frames));
     }
 
 private:
-    platform::audio::SdlSoundDevice* device;
-    std::vector<LPDIRECTSOUNDBUFFER> buffers;
+    TestSupport::OfflineMixer mixer{OutputRate};
 };
 
 class OpenAlLoopback final : public Engine
@@ -340,7 +307,7 @@ void AliasRejection(benchmark::State& state, bool openAl)
             {
                 engine->Render(out.data() + 2 * done, Period);
             }
-            levels[t] = Rms(out, 2048);
+            levels[t] = TestSupport::RmsOf(TestSupport::Channel(out, 0, 2048));
         }
         rejection = -20.0 * std::log10(levels[1] / levels[0]);
     }
@@ -446,7 +413,9 @@ void LimitDenseMix(benchmark::State& state, bool openAl)
         const double cpu = limited.cpuSeconds - (openAl ? Limit(mix, false).cpuSeconds : 0.0);
         state.counters["input_peak_dbfs"] = TestSupport::Decibels(TestSupport::Loudest(mix));
         state.counters["peak_dbfs"] = TestSupport::Decibels(TestSupport::Loudest(limited.out));
-        state.counters["gain_reduction_db"] = 20.0 * std::log10(Rms(mix, 0) / Rms(limited.out, 0));
+        state.counters["gain_reduction_db"] =
+            20.0 * std::log10(TestSupport::RmsOf(TestSupport::Channel(mix, 0)) /
+                              TestSupport::RmsOf(TestSupport::Channel(limited.out, 0)));
         state.counters["cpu_ms_per_s"] = 1000.0 * cpu / Seconds;
     }
 }
@@ -466,35 +435,23 @@ void LimitLoudSine(benchmark::State& state, bool openAl)
     }
 }
 
+// Each figure is one measured run, in milliseconds.
+void Once(benchmark::internal::Benchmark* run)
+{
+    run->Iterations(1)->Unit(benchmark::kMillisecond);
+}
+
 } // namespace
 
-BENCHMARK_CAPTURE(MixVoices, ours, false)
-    ->Arg(34)
-    ->Arg(1)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(MixVoices, openal_bsinc24, true)
-    ->Arg(34)
-    ->Arg(1)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(AliasRejection, ours, false)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(AliasRejection, openal_bsinc24, true)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(DeviceLatency)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(LimitDenseMix, ours, false)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(LimitDenseMix, openal, true)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(LimitLoudSine, ours, false)
-    ->Arg(1000)
-    ->Arg(100)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(LimitLoudSine, openal, true)
-    ->Arg(1000)
-    ->Arg(100)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(MixVoices, ours, false)->Arg(34)->Arg(1)->Apply(Once);
+BENCHMARK_CAPTURE(MixVoices, openal_bsinc24, true)->Arg(34)->Arg(1)->Apply(Once);
+BENCHMARK_CAPTURE(AliasRejection, ours, false)->Apply(Once);
+BENCHMARK_CAPTURE(AliasRejection, openal_bsinc24, true)->Apply(Once);
+BENCHMARK(DeviceLatency)->Apply(Once);
+BENCHMARK_CAPTURE(LimitDenseMix, ours, false)->Apply(Once);
+BENCHMARK_CAPTURE(LimitDenseMix, openal, true)->Apply(Once);
+BENCHMARK_CAPTURE(LimitLoudSine, ours, false)->Arg(1000)->Arg(100)->Apply(Once);
+BENCHMARK_CAPTURE(LimitLoudSine, openal, true)->Arg(1000)->Arg(100)->Apply(Once);
 
 int main(int argc, char** argv)
 {

@@ -14,7 +14,6 @@ namespace Qorv::Draw
 class BitmapImageFile : public IImageFile
 {
 public:
-    BitmapImageFile() = default;
     ~BitmapImageFile() override;
 
 protected:

@@ -15,7 +15,6 @@ namespace Qorv::Draw
 class PngImageFile : public IImageFile
 {
 public:
-    PngImageFile() = default;
     ~PngImageFile() override;
 
 protected:

@@ -26,6 +26,17 @@ bool Down(uint8_t state)
     return (state & DownBit) != 0;
 }
 
+// Edges between the previous snapshot and the current one.
+bool Pressed(bool before, bool now)
+{
+    return now && !before;
+}
+
+bool Released(bool before, bool now)
+{
+    return before && !now;
+}
+
 } // namespace
 
 std::shared_ptr<IInputManager> CreateInputManager()
@@ -267,15 +278,12 @@ bool DxInputManager::WasKeyDown(KeyCode code) const
 
 bool DxInputManager::IsKeyPressed(KeyCode code) const
 {
-    const bool now = IsKeyDown(code);
-    return now && (WasKeyDown(code) != now);
+    return Pressed(WasKeyDown(code), IsKeyDown(code));
 }
 
 bool DxInputManager::IsKeyReleased(KeyCode code) const
 {
-    const bool now = IsKeyDown(code);
-    const bool before = WasKeyDown(code);
-    return before && (before != now);
+    return Released(WasKeyDown(code), IsKeyDown(code));
 }
 
 bool DxInputManager::IsMouseButtonDown(uint32_t button) const
@@ -290,23 +298,12 @@ bool DxInputManager::WasMouseButtonDown(uint32_t button) const
 
 bool DxInputManager::IsMouseButtonPressed(uint32_t button) const
 {
-    if (!IsValidMouseButton(button))
-    {
-        return false;
-    }
-    const bool now = IsMouseButtonDown(button);
-    return now && (WasMouseButtonDown(button) != now);
+    return Pressed(WasMouseButtonDown(button), IsMouseButtonDown(button));
 }
 
 bool DxInputManager::IsMouseButtonReleased(uint32_t button) const
 {
-    if (!IsValidMouseButton(button))
-    {
-        return false;
-    }
-    const bool now = IsMouseButtonDown(button);
-    const bool before = WasMouseButtonDown(button);
-    return before && (before != now);
+    return Released(WasMouseButtonDown(button), IsMouseButtonDown(button));
 }
 
 uint32_t DxInputManager::GetJoystickCount() const
@@ -352,38 +349,38 @@ const JoystickState* DxInputManager::Joystick(int32_t joystick, bool current) co
 
 int32_t DxInputManager::GetJoystickX(int32_t joystick) const
 {
-    const JoystickState* state = Joystick(joystick, true);
-    return state != nullptr ? state->lX : 0;
+    return Axis(joystick, &JoystickState::lX);
 }
 
 int32_t DxInputManager::GetJoystickY(int32_t joystick) const
 {
-    const JoystickState* state = Joystick(joystick, true);
-    return state != nullptr ? state->lY : 0;
+    return Axis(joystick, &JoystickState::lY);
 }
 
 int32_t DxInputManager::GetJoystickZ(int32_t joystick) const
 {
-    const JoystickState* state = Joystick(joystick, true);
-    return state != nullptr ? state->lZ : 0;
+    return Axis(joystick, &JoystickState::lZ);
 }
 
 int32_t DxInputManager::GetJoystickRotationX(int32_t joystick) const
 {
-    const JoystickState* state = Joystick(joystick, true);
-    return state != nullptr ? state->lRx : 0;
+    return Axis(joystick, &JoystickState::lRx);
 }
 
 int32_t DxInputManager::GetJoystickRotationY(int32_t joystick) const
 {
-    const JoystickState* state = Joystick(joystick, true);
-    return state != nullptr ? state->lRy : 0;
+    return Axis(joystick, &JoystickState::lRy);
 }
 
 int32_t DxInputManager::GetJoystickRotationZ(int32_t joystick) const
 {
+    return Axis(joystick, &JoystickState::lRz);
+}
+
+int32_t DxInputManager::Axis(int32_t joystick, LONG JoystickState::*axis) const
+{
     const JoystickState* state = Joystick(joystick, true);
-    return state != nullptr ? state->lRz : 0;
+    return state != nullptr ? state->*axis : 0;
 }
 
 bool DxInputManager::JoystickButton(int32_t joystick, int32_t button, bool current) const
@@ -408,23 +405,13 @@ bool DxInputManager::WasJoystickButtonDown(int32_t joystick, int32_t button) con
 
 bool DxInputManager::IsJoystickButtonPressed(int32_t joystick, int32_t button) const
 {
-    if (!IsValidJoystickButton(joystick, button))
-    {
-        return false;
-    }
-    const bool now = IsJoystickButtonDown(joystick, button);
-    return now && (WasJoystickButtonDown(joystick, button) != now);
+    return Pressed(WasJoystickButtonDown(joystick, button), IsJoystickButtonDown(joystick, button));
 }
 
 bool DxInputManager::IsJoystickButtonReleased(int32_t joystick, int32_t button) const
 {
-    if (!IsValidJoystickButton(joystick, button))
-    {
-        return false;
-    }
-    const bool now = IsJoystickButtonDown(joystick, button);
-    const bool before = WasJoystickButtonDown(joystick, button);
-    return before && (before != now);
+    return Released(WasJoystickButtonDown(joystick, button),
+                    IsJoystickButtonDown(joystick, button));
 }
 
 } // namespace Qorv::Input

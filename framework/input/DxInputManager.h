@@ -79,6 +79,7 @@ private:
     void Reacquire(IDirectInputDevice8W& device);
     // The joystick's current or previous record; null for an invalid index.
     const JoystickState* Joystick(int32_t joystick, bool current) const;
+    int32_t Axis(int32_t joystick, LONG JoystickState::*axis) const;
     bool JoystickButton(int32_t joystick, int32_t button, bool current) const;
 
     InputPlatform platform;

@@ -10,7 +10,6 @@ namespace Qorv::Sound
 class AcmSoundConverter : public ISoundConverter
 {
 public:
-    AcmSoundConverter() = default;
     ~AcmSoundConverter() override { CloseForDestruction(); }
 
 protected:

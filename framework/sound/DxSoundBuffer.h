@@ -10,7 +10,6 @@ namespace Qorv::Sound
 class DxSoundBuffer : public DxSoundSource
 {
 public:
-    DxSoundBuffer() = default;
     ~DxSoundBuffer() override;
 
 protected:

@@ -11,7 +11,6 @@ namespace Qorv::Sound
 class DxSoundManager : public ISoundManager
 {
 public:
-    DxSoundManager() = default;
     ~DxSoundManager() override;
 
     [[nodiscard]] std::shared_ptr<ISoundBuffer> CreateBuffer() override;

@@ -15,7 +15,6 @@ namespace Qorv::Sound
 class DxStreamingBuffer : public DxSoundSource
 {
 public:
-    DxStreamingBuffer() = default;
     ~DxStreamingBuffer() override;
 
 protected:

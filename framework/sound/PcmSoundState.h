@@ -9,7 +9,6 @@ namespace Qorv::Sound
 class PcmSoundState : public ISoundState
 {
 public:
-    PcmSoundState() = default;
     ~PcmSoundState() override { CloseForDestruction(); }
 
 protected:

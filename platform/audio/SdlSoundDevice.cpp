@@ -276,16 +276,6 @@ void SdlSoundDevice::MixUnheard(Clock::time_point now, std::vector<float>& perio
     }
 }
 
-ULONG SdlSoundDevice::Release()
-{
-    const ULONG left = --references;
-    if (left == 0)
-    {
-        delete this;
-    }
-    return left;
-}
-
 HRESULT SdlSoundDevice::CreateSoundBuffer(const DSBUFFERDESC* description,
                                           LPDIRECTSOUNDBUFFER* buffer, void* outer)
 {

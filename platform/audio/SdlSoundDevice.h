@@ -6,6 +6,7 @@
 
 #include "platform/audio/DSound.h"
 #include "platform/audio/Mixer.h"
+#include "platform/window/RefCounted.h"
 
 #include <SDL.h>
 
@@ -21,7 +22,7 @@
 namespace platform::audio
 {
 
-class SdlSoundDevice final : public IDirectSound8
+class SdlSoundDevice final : public RefCounted<IDirectSound8>
 {
 public:
     static constexpr int PreferredRate = 48000;
@@ -32,7 +33,6 @@ public:
     // Without the limiter unless asked: tests and benchmarks see each voice at its own time.
     [[nodiscard]] static SdlSoundDevice* CreateOffline(DWORD outputRate, bool limited = false);
 
-    ULONG Release() override;
     [[nodiscard]] HRESULT CreateSoundBuffer(const DSBUFFERDESC* description,
                                             LPDIRECTSOUNDBUFFER* buffer, void* outer) override;
     HRESULT SetCooperativeLevel(HWND window, DWORD level) override;
@@ -95,7 +95,6 @@ private:
     std::atomic<uint32_t> longestMicroseconds{0};
     std::atomic<uint32_t> reconnections{0};
     std::atomic<uint32_t> unheardPeriods{0};
-    ULONG references = 1;
 };
 
 } // namespace platform::audio

@@ -243,32 +243,26 @@ HRESULT SoftwareBuffer::SetCurrentPosition(DWORD newPosition)
 
 HRESULT SoftwareBuffer::SetVolume(LONG newVolume)
 {
-    if ((flags & DSBCAPS_CTRLVOLUME) == 0)
-    {
-        return DSERR_CONTROLUNAVAIL;
-    }
-    if (newVolume < DSBVOLUME_MIN || newVolume > DSBVOLUME_MAX)
-    {
-        return DSERR_INVALIDPARAM;
-    }
-    std::lock_guard<std::mutex> hold(mixer->StateLock());
-    volume = newVolume;
-    ApplyGains();
-    return DS_OK;
+    return SetLevel(volume, newVolume, DSBCAPS_CTRLVOLUME, DSBVOLUME_MIN, DSBVOLUME_MAX);
 }
 
 HRESULT SoftwareBuffer::SetPan(LONG newPan)
 {
-    if ((flags & DSBCAPS_CTRLPAN) == 0)
+    return SetLevel(pan, newPan, DSBCAPS_CTRLPAN, DSBPAN_LEFT, DSBPAN_RIGHT);
+}
+
+HRESULT SoftwareBuffer::SetLevel(LONG& level, LONG value, DWORD control, LONG lowest, LONG highest)
+{
+    if ((flags & control) == 0)
     {
         return DSERR_CONTROLUNAVAIL;
     }
-    if (newPan < DSBPAN_LEFT || newPan > DSBPAN_RIGHT)
+    if (value < lowest || value > highest)
     {
         return DSERR_INVALIDPARAM;
     }
     std::lock_guard<std::mutex> hold(mixer->StateLock());
-    pan = newPan;
+    level = value;
     ApplyGains();
     return DS_OK;
 }

@@ -48,6 +48,8 @@ private:
     ~SoftwareBuffer();
 
     bool Inside(const void* pointer, DWORD bytes) const;
+    // Sets volume or pan, when the buffer has its control and value lies in its range.
+    HRESULT SetLevel(LONG& level, LONG value, DWORD control, LONG lowest, LONG highest);
     // Under the mixer's lock.
     void ApplyGains();
 

@@ -6,9 +6,6 @@
 
 #include <cstdint>
 
-using HRESULT = int32_t;
-using ULONG = uint32_t;
-using LONG = int32_t;
 using INT = int32_t;
 using HANDLE = void*;
 using D3DCOLOR = DWORD;

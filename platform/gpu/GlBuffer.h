@@ -2,8 +2,9 @@
 // A vertex or index buffer: its bytes live in memory for Lock, and a draw uploads the range it
 // reads when that range changed since it was last uploaded.
 
+#include "platform/gpu/D3D9.h"
 #include "platform/gpu/GlContext.h"
-#include "platform/gpu/RefCounted.h"
+#include "platform/window/RefCounted.h"
 
 #include <epoxy/gl.h>
 

@@ -69,6 +69,17 @@ template <typename T> void Replace(T*& held, T* next)
     held = next;
 }
 
+// Hands a new object to the caller; none made is a device out of memory.
+template <typename Made, typename Interface> HRESULT HandOut(Made* made, Interface** out)
+{
+    if (made == nullptr)
+    {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *out = made;
+    return D3D_OK;
+}
+
 } // namespace
 
 GlDevice::GlDevice(std::shared_ptr<GlContext> context) : context(std::move(context)) {}
@@ -392,13 +403,7 @@ HRESULT GlDevice::CreateTexture(UINT width, UINT height, UINT, DWORD usage, D3DF
     {
         return D3DERR_INVALIDCALL;
     }
-    GlTexture* created = GlTexture::Create(context, width, height, usage, pool);
-    if (created == nullptr)
-    {
-        return D3DERR_OUTOFVIDEOMEMORY;
-    }
-    *textureOut = created;
-    return D3D_OK;
+    return HandOut(GlTexture::Create(context, width, height, usage, pool), textureOut);
 }
 
 HRESULT GlDevice::CreateVertexBuffer(UINT length, DWORD, DWORD, D3DPOOL,
@@ -408,13 +413,7 @@ HRESULT GlDevice::CreateVertexBuffer(UINT length, DWORD, DWORD, D3DPOOL,
     {
         return D3DERR_INVALIDCALL;
     }
-    GlVertexBuffer* created = GlVertexBuffer::Create(context, length);
-    if (created == nullptr)
-    {
-        return D3DERR_OUTOFVIDEOMEMORY;
-    }
-    *vertexBuffer = created;
-    return D3D_OK;
+    return HandOut(GlVertexBuffer::Create(context, length), vertexBuffer);
 }
 
 HRESULT GlDevice::CreateIndexBuffer(UINT length, DWORD, D3DFORMAT format, D3DPOOL,
@@ -424,13 +423,7 @@ HRESULT GlDevice::CreateIndexBuffer(UINT length, DWORD, D3DFORMAT format, D3DPOO
     {
         return D3DERR_INVALIDCALL;
     }
-    GlIndexBuffer* created = GlIndexBuffer::Create(context, length);
-    if (created == nullptr)
-    {
-        return D3DERR_OUTOFVIDEOMEMORY;
-    }
-    *indexBuffer = created;
-    return D3D_OK;
+    return HandOut(GlIndexBuffer::Create(context, length), indexBuffer);
 }
 
 HRESULT GlDevice::SetRenderTarget(DWORD renderTargetIndex, IDirect3DSurface9* surface)

@@ -2,12 +2,13 @@
 // The Direct3D 9 device of one window on an OpenGL 3.3 core context: the fixed vertex format,
 // the states the drawer sets, scenes, buffers, textures and render targets.
 
+#include "platform/gpu/D3D9.h"
 #include "platform/gpu/GlBuffer.h"
 #include "platform/gpu/GlContext.h"
 #include "platform/gpu/GlProgram.h"
 #include "platform/gpu/GlSurface.h"
 #include "platform/gpu/GlTexture.h"
-#include "platform/gpu/RefCounted.h"
+#include "platform/window/RefCounted.h"
 
 #include <memory>
 #include <optional>

@@ -1,7 +1,8 @@
 #pragma once
 // The Direct3D object: makes the GL device of a window.
 
-#include "platform/gpu/RefCounted.h"
+#include "platform/gpu/D3D9.h"
+#include "platform/window/RefCounted.h"
 
 namespace platform::gl
 {

@@ -1,8 +1,9 @@
 #pragma once
 // A surface is either level 0 of a texture, which it keeps alive, or a device's back buffer.
 
+#include "platform/gpu/D3D9.h"
 #include "platform/gpu/GlTexture.h"
-#include "platform/gpu/RefCounted.h"
+#include "platform/window/RefCounted.h"
 
 namespace platform::gl
 {

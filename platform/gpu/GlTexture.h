@@ -2,8 +2,9 @@
 // An A8R8G8B8 texture of one level. Managed textures keep their pixels in memory for
 // LockRect and upload them on UnlockRect; render targets are drawn into through a framebuffer.
 
+#include "platform/gpu/D3D9.h"
 #include "platform/gpu/GlContext.h"
-#include "platform/gpu/RefCounted.h"
+#include "platform/window/RefCounted.h"
 
 #include <epoxy/gl.h>
 

@@ -62,16 +62,6 @@ SdlDirectInput::~SdlDirectInput()
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
-ULONG SdlDirectInput::Release()
-{
-    const ULONG left = --references;
-    if (left == 0)
-    {
-        delete this;
-    }
-    return left;
-}
-
 HRESULT SdlDirectInput::CreateDevice(REFGUID instance, IDirectInputDevice8W** device, void* outer)
 {
     if (device == nullptr)

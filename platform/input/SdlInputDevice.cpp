@@ -12,6 +12,7 @@ namespace platform::sdl
 
 SdlInputDevice::SdlInputDevice(SdlDirectInput& system) : system(system)
 {
+    // A device keeps its input system alive, as a COM child holds its parent.
     system.AddRef();
     SDL_AddEventWatch(&SdlInputDevice::Watch, this);
 }
@@ -34,16 +35,6 @@ int SdlInputDevice::Watch(void* device, SDL_Event* event)
         }
     }
     return 0;
-}
-
-ULONG SdlInputDevice::Release()
-{
-    const ULONG left = --references;
-    if (left == 0)
-    {
-        delete this;
-    }
-    return left;
 }
 
 HRESULT SdlInputDevice::GetCapabilities(DIDEVCAPS* caps)

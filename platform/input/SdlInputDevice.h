@@ -3,6 +3,7 @@
 // foreground device loses with its window's focus. Subclasses fill the records in the Impl hooks.
 
 #include "platform/input/DInput.h"
+#include "platform/window/RefCounted.h"
 
 #include <SDL.h>
 
@@ -11,13 +12,9 @@ namespace platform::sdl
 
 class SdlDirectInput;
 
-class SdlInputDevice : public IDirectInputDevice8W
+class SdlInputDevice : public RefCounted<IDirectInputDevice8W>
 {
 public:
-    SdlInputDevice(const SdlInputDevice&) = delete;
-    SdlInputDevice& operator=(const SdlInputDevice&) = delete;
-
-    ULONG Release() final;
     HRESULT GetCapabilities(DIDEVCAPS* caps) final;
     HRESULT EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKW callback, void* context, DWORD flags) final;
     HRESULT SetProperty(REFGUID property, const DIPROPHEADER* header) final;
@@ -51,7 +48,6 @@ private:
     HRESULT CheckAcquired();
 
     SdlDirectInput& system;
-    ULONG references = 1;
     const DIDATAFORMAT* format = nullptr;
     HWND window = nullptr;
     Uint32 windowId = 0;

@@ -28,11 +28,21 @@ template <typename Handle, typename Port> struct Open
         ports.emplace(handle, std::move(port));
         return handle;
     }
-    Port* Find(Handle handle)
+    // Hands the port behind handle to act; a handle not in the table is refused.
+    template <typename Act> MMRESULT With(Handle handle, Act act)
     {
-        const std::lock_guard hold(lock);
-        const auto found = ports.find(handle);
-        return found != ports.end() ? found->second.get() : nullptr;
+        Port* port = nullptr;
+        {
+            const std::lock_guard hold(lock);
+            const auto found = ports.find(handle);
+            port = found != ports.end() ? found->second.get() : nullptr;
+        }
+        if (port == nullptr)
+        {
+            return MMSYSERR_INVALHANDLE;
+        }
+        act(*port);
+        return MMSYSERR_NOERROR;
     }
     // The port, taken out of the table, to be closed outside its lock.
     std::unique_ptr<Port> Take(Handle handle)
@@ -90,13 +100,7 @@ MMRESULT midiInOpen(HMIDIIN* handle, UINT deviceId, DWORD_PTR callback, DWORD_PT
 
 MMRESULT midiInStart(HMIDIIN handle)
 {
-    MidiInput* input = Inputs().Find(handle);
-    if (input == nullptr)
-    {
-        return MMSYSERR_INVALHANDLE;
-    }
-    input->Start(handle);
-    return MMSYSERR_NOERROR;
+    return Inputs().With(handle, [&](MidiInput& input) { input.Start(handle); });
 }
 
 MMRESULT midiInClose(HMIDIIN handle)
@@ -126,13 +130,7 @@ MMRESULT midiOutOpen(HMIDIOUT* handle, UINT deviceId, DWORD_PTR, DWORD_PTR, DWOR
 
 MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message)
 {
-    MidiOutput* output = Outputs().Find(handle);
-    if (output == nullptr)
-    {
-        return MMSYSERR_INVALHANDLE;
-    }
-    output->Send(message);
-    return MMSYSERR_NOERROR;
+    return Outputs().With(handle, [&](MidiOutput& output) { output.Send(message); });
 }
 
 MMRESULT midiOutClose(HMIDIOUT handle)

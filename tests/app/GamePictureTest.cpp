@@ -5,12 +5,10 @@
 #include "app/Game.h"
 
 #include "framework/draw/DxDrawer.h"
-#include "framework/draw/DxTexture.h"
 #include "framework/input/DxInputManager.h"
 #include "framework/input/KeyCode.h"
 #include "tests/support/FakeClock.h"
-#include "tests/support/GameFrames.h"
-#include "tests/support/RecordingDevice.h"
+#include "tests/support/RecordedGame.h"
 
 #include <gtest/gtest.h>
 
@@ -27,30 +25,17 @@ using namespace TestSupport;
 namespace
 {
 
-HWND const Window = reinterpret_cast<HWND>(0x1000);
-
 int64_t Address(const void* pointer)
 {
     return static_cast<int64_t>(reinterpret_cast<uintptr_t>(pointer));
 }
 
-RecordingTexture* DeviceTexture(const std::shared_ptr<ITexture>& texture)
-{
-    return dynamic_cast<RecordingTexture*>(dynamic_cast<DxTexture&>(*texture).GetDeviceTexture());
-}
-
-class GamePictureCalls : public GameFrames
+class GamePictureCalls : public RecordedGame
 {
 protected:
     void SetUp() override
     {
-        GameFrames::SetUp();
-        script.activeWindow = Window;
-        game = std::make_unique<Game>(
-            Window, GameDevices{std::make_shared<DxDrawer>([this](UINT) -> IDirect3D9*
-                                                           { return &direct3D; }),
-                                std::make_shared<DxInputManager>(script.Platform()),
-                                Qorv::Sound::CreateSoundManager(), FakeClock::Now});
+        RecordedGame::SetUp();
         // The first snapshot finds the keyboard unacquired.
         Frame();
     }
@@ -102,8 +87,6 @@ protected:
         return targets;
     }
 
-    RecordingDevice device;
-    RecordingDirect3D direct3D{device};
     std::map<int64_t, int> targetOfSurface;
 };
 
@@ -280,10 +263,10 @@ TEST(GamePictureWithoutADevice, FramesRunAndNotesAreCountedOffWhenTheDrawerCanno
     for (const auto& factory : factories)
     {
         ScriptedDirectInput script;
-        script.activeWindow = Window;
-        Game game(Window, {std::make_shared<DxDrawer>(factory),
-                           std::make_shared<DxInputManager>(script.Platform()),
-                           Qorv::Sound::CreateSoundManager(), FakeClock::Now});
+        script.activeWindow = GameWindow;
+        Game game(GameWindow, {std::make_shared<DxDrawer>(factory),
+                               std::make_shared<DxInputManager>(script.Platform()),
+                               Qorv::Sound::CreateSoundManager(), FakeClock::Now});
         for (const auto& target : game.feedbackTargets)
         {
             EXPECT_EQ(target->GetWidth(), 0);

@@ -9,10 +9,10 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -31,33 +31,21 @@ struct Mono
     std::vector<double> samples;
 };
 
-// The 16-bit mono PCM of one of the program's own samples.
+// One of the program's own mono samples, through libsndfile, scaled as the mixer scales it.
 Mono ReadSample(const std::string& path)
 {
-    const std::string bytes = ReadFile(path);
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     Mono mono;
-    for (size_t at = 12; at + 8 <= bytes.size();)
+    if (file == nullptr)
     {
-        uint32_t size = 0;
-        std::memcpy(&size, bytes.data() + at + 4, 4);
-        const std::string tag = bytes.substr(at, 4);
-        if (tag == "fmt ")
-        {
-            uint32_t rate = 0;
-            std::memcpy(&rate, bytes.data() + at + 12, 4);
-            mono.rate = rate;
-        }
-        else if (tag == "data")
-        {
-            for (size_t i = 0; i + 1 < size; i += 2)
-            {
-                int16_t value = 0;
-                std::memcpy(&value, bytes.data() + at + 8 + i, 2);
-                mono.samples.push_back(value / 32768.0);
-            }
-        }
-        at += 8 + size + (size & 1);
+        return mono;
     }
+    mono.rate = info.samplerate;
+    mono.samples.resize(static_cast<size_t>(info.frames));
+    mono.samples.resize(
+        static_cast<size_t>(sf_readf_double(file, mono.samples.data(), info.frames)));
+    sf_close(file);
     return mono;
 }
 
@@ -213,10 +201,7 @@ public:
         Press("Escape");
         const auto code = program.Wait(10s);
         const std::chrono::duration<double> recorded = std::chrono::steady_clock::now() - opened;
-        const std::string bytes = ReadFile(raw);
-        std::vector<float> stereo(bytes.size() / sizeof(float));
-        std::memcpy(stereo.data(), bytes.data(), stereo.size() * sizeof(float));
-        left = Channel(stereo, 0);
+        left = Channel(RawFloats(ReadFile(raw)), 0);
         framesPerSecond = static_cast<double>(left.size()) / recorded.count();
         return code;
     }

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
 using namespace std::chrono_literals;
 using namespace TestSupport;
@@ -31,9 +30,7 @@ Recording Play(const TempDir& dir, std::vector<std::string> arguments,
     Process probe(arguments, {"SDL_AUDIODRIVER=" + driver, "SDL_DISKAUDIOFILE=" + raw});
     Recording recording;
     recording.exitCode = probe.Wait(20s);
-    const std::string bytes = ReadFile(raw);
-    recording.stereo.resize(bytes.size() / sizeof(float));
-    std::memcpy(recording.stereo.data(), bytes.data(), recording.stereo.size() * sizeof(float));
+    recording.stereo = RawFloats(ReadFile(raw));
     return recording;
 }
 

@@ -4,6 +4,7 @@
 
 #include "tests/support/Desktop.h"
 #include "tests/support/Process.h"
+#include "tests/support/Signal.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <sstream>
 
 using namespace std::chrono_literals;
@@ -81,9 +81,7 @@ TEST(Take, HoldsExactlyWhatTheSoundCardWasGiven)
     const std::vector<float> take = ReadTake(dir.Path() / "take.wav", info);
     EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     EXPECT_EQ(info.samplerate, 48000);
-    const std::string raw = ReadFile(dir.Path() / "disk.raw");
-    std::vector<float> card(raw.size() / sizeof(float));
-    std::memcpy(card.data(), raw.data(), card.size() * sizeof(float));
+    const std::vector<float> card = TestSupport::RawFloats(ReadFile(dir.Path() / "disk.raw"));
 
     // The card also got the silent periods SDL plays while the device opens, before the mixer
     // runs: the take starts at the first mixed period.

@@ -155,8 +155,6 @@ RecordingDevice::RecordingDevice()
     objects.push_back(std::move(surface));
 }
 
-RecordingDevice::~RecordingDevice() = default;
-
 void RecordingDevice::Record(std::string name, std::vector<int64_t> args)
 {
     if (recording)
@@ -222,19 +220,25 @@ HRESULT RecordingDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D
     return D3D_OK;
 }
 
+template <typename Made, typename Interface, typename... Args>
+HRESULT RecordingDevice::Keep(bool fail, Interface** out, Args... args)
+{
+    if (fail)
+    {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    auto made = std::make_unique<Made>(*this, args...);
+    *out = made.get();
+    objects.push_back(std::move(made));
+    return D3D_OK;
+}
+
 HRESULT RecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
                                        D3DFORMAT format, D3DPOOL pool,
                                        IDirect3DTexture9** textureOut, HANDLE* sharedHandle)
 {
     Record("CreateTexture", {width, height, levels, usage, format, pool, Pointer(sharedHandle)});
-    if (failTextures)
-    {
-        return D3DERR_OUTOFVIDEOMEMORY;
-    }
-    auto made = std::make_unique<RecordingTexture>(*this, width, height, usage, pool);
-    *textureOut = made.get();
-    objects.push_back(std::move(made));
-    return D3D_OK;
+    return Keep<RecordingTexture>(failTextures, textureOut, width, height, usage, pool);
 }
 
 HRESULT RecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
@@ -242,14 +246,7 @@ HRESULT RecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf,
                                             HANDLE* sharedHandle)
 {
     Record("CreateVertexBuffer", {length, usage, fvf, pool, Pointer(sharedHandle)});
-    if (failVertexBuffers)
-    {
-        return D3DERR_OUTOFVIDEOMEMORY;
-    }
-    auto made = std::make_unique<RecordingVertexBuffer>(*this, length);
-    *vertexBuffer = made.get();
-    objects.push_back(std::move(made));
-    return D3D_OK;
+    return Keep<RecordingVertexBuffer>(failVertexBuffers, vertexBuffer, length);
 }
 
 HRESULT RecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
@@ -257,14 +254,7 @@ HRESULT RecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT f
                                            HANDLE* sharedHandle)
 {
     Record("CreateIndexBuffer", {length, usage, format, pool, Pointer(sharedHandle)});
-    if (failIndexBuffers)
-    {
-        return D3DERR_OUTOFVIDEOMEMORY;
-    }
-    auto made = std::make_unique<RecordingIndexBuffer>(*this, length);
-    *indexBuffer = made.get();
-    objects.push_back(std::move(made));
-    return D3D_OK;
+    return Keep<RecordingIndexBuffer>(failIndexBuffers, indexBuffer, length);
 }
 
 HRESULT RecordingDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface)

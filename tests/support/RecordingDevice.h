@@ -74,7 +74,6 @@ class RecordingDevice final : public IDirect3DDevice9, public RecordingObject
 {
 public:
     RecordingDevice();
-    ~RecordingDevice() override;
 
     ULONG Release() override;
     HRESULT BeginScene() override;
@@ -113,6 +112,9 @@ public:
     int LiveObjects() const;
 
     void Record(std::string name, std::vector<int64_t> args);
+    // Makes an object the device keeps and hands it out, or fails as a full device does.
+    template <typename Made, typename Interface, typename... Args>
+    HRESULT Keep(bool fail, Interface** out, Args... args);
 
     // Off for the benchmark: the calls and draws are then only counted.
     bool recording = true;

@@ -1,5 +1,7 @@
 #include "tests/support/Signal.h"
 
+#include "tests/support/LittleEndian.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -28,6 +30,21 @@ std::string SinePcm(double frequency, double rate, int frames, double amplitude,
         }
     }
     return pcm;
+}
+
+std::string RampPcm(int frames, int divisor)
+{
+    std::string data;
+    for (int i = 0; i < frames; ++i)
+    {
+        data += Le16(static_cast<uint16_t>(i / divisor));
+    }
+    return data;
+}
+
+int PlayedSample(const std::vector<float>& stereo, size_t frame)
+{
+    return static_cast<int>(std::lround(stereo[2 * frame] * 32768.0f));
 }
 
 std::vector<double> Channel(const std::vector<float>& stereo, int channel, size_t first)
@@ -127,11 +144,16 @@ float Loudest(const std::vector<float>& samples)
     return loudest;
 }
 
+std::vector<float> RawFloats(const std::string& bytes)
+{
+    std::vector<float> samples(bytes.size() / sizeof(float));
+    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+    return samples;
+}
+
 float LoudestOfRaw(const std::string& floats)
 {
-    std::vector<float> samples(floats.size() / sizeof(float));
-    std::memcpy(samples.data(), floats.data(), samples.size() * sizeof(float));
-    return Loudest(samples);
+    return Loudest(RawFloats(floats));
 }
 
 double Decibels(double ratio)

@@ -1,4 +1,5 @@
 #include "framework/draw/BitmapImageFile.h"
+#include "tests/framework/draw/DecodedImage.h"
 #include "tests/support/BmpBytes.h"
 #include "tests/support/LittleEndian.h"
 #include "tests/support/MemoryFileReader.h"
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+using DrawTests::DecodedImage;
 using Qorv::Draw::BitmapImageFile;
 using TestSupport::BmpBuilder;
 using TestSupport::Le16;
@@ -22,34 +24,11 @@ namespace
 
 constexpr uint32_t Unwritten = 0x12345678;
 
-struct Decoded
+// Decodes into rows wider than the picture, filled beforehand, so stray writes show.
+DecodedImage Decode(const std::string& bytes)
 {
-    bool opened = false;
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t result = 0;
-    std::vector<uint32_t> pixels;
-    int32_t stride = 0;
-
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y * stride + x)]; }
-};
-
-// Decodes into a destination wider than the picture, pre-filled, so stray writes show.
-Decoded Decode(const std::string& bytes, int32_t extraColumns = 2)
-{
-    Decoded out;
     BitmapImageFile image;
-    out.opened = image.Open(ReaderOver(bytes));
-    if (!out.opened)
-    {
-        return out;
-    }
-    out.width = image.GetWidth();
-    out.height = image.GetHeight();
-    out.stride = out.width + extraColumns;
-    out.pixels.assign(static_cast<size_t>(out.stride) * out.height, Unwritten);
-    out.result = image.ReadPixels(out.pixels.data(), out.stride);
-    return out;
+    return DecodedImage::FromReader(image, ReaderOver(bytes), 2, Unwritten);
 }
 
 std::string Bytes(std::initializer_list<uint8_t> values)
@@ -67,23 +46,19 @@ TEST(BitmapImageFile, BottomUpRowsLandTopRowFirstAndTopDownKeepStoredOrder)
     // Stored rows: (blue, green), (red, white), each padded to 8 bytes.
     bmp.pixels = Bytes({0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0});
 
-    const Decoded bottomUp = Decode(bmp.Build());
-    ASSERT_TRUE(bottomUp.opened);
+    const DecodedImage bottomUp = Decode(bmp.Build());
     EXPECT_EQ(bottomUp.result, 16);
-    EXPECT_EQ(bottomUp.At(0, 0), 0xFFFF0000u);
-    EXPECT_EQ(bottomUp.At(1, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(bottomUp.At(0, 1), 0xFF0000FFu);
-    EXPECT_EQ(bottomUp.At(1, 1), 0xFF00FF00u);
-    EXPECT_EQ(bottomUp.At(2, 0), Unwritten) << "nothing right of the picture is written";
+    bottomUp.Expect({{0, 0, 0xFFFF0000},
+                     {1, 0, 0xFFFFFFFF},
+                     {0, 1, 0xFF0000FF},
+                     {1, 1, 0xFF00FF00},
+                     {2, 0, Unwritten, "nothing right of the picture is written"}});
 
     bmp.height = -2;
-    const Decoded topDown = Decode(bmp.Build());
-    ASSERT_TRUE(topDown.opened);
+    const DecodedImage topDown = Decode(bmp.Build());
     EXPECT_EQ(topDown.height, 2);
-    EXPECT_EQ(topDown.At(0, 0), 0xFF0000FFu);
-    EXPECT_EQ(topDown.At(1, 0), 0xFF00FF00u);
-    EXPECT_EQ(topDown.At(0, 1), 0xFFFF0000u);
-    EXPECT_EQ(topDown.At(1, 1), 0xFFFFFFFFu);
+    topDown.Expect(
+        {{0, 0, 0xFF0000FF}, {1, 0, 0xFF00FF00}, {0, 1, 0xFFFF0000}, {1, 1, 0xFFFFFFFF}});
 }
 
 TEST(BitmapImageFile, RowsAreStoredOnFourByteBoundaries)
@@ -94,10 +69,7 @@ TEST(BitmapImageFile, RowsAreStoredOnFourByteBoundaries)
     // 9 bytes of pixels, 3 of padding, then the second row.
     rgb.pixels = Bytes({1,  2,  3,  4,  5,  6,  7,  8,  9,  0xEE, 0xEE, 0xEE,
                         10, 11, 12, 13, 14, 15, 16, 17, 18, 0xEE, 0xEE, 0xEE});
-    const Decoded wide = Decode(rgb.Build());
-    ASSERT_TRUE(wide.opened);
-    EXPECT_EQ(wide.At(2, 0), 0xFF090807u);
-    EXPECT_EQ(wide.At(0, 1), 0xFF0C0B0Au);
+    Decode(rgb.Build()).Expect({{2, 0, 0xFF090807}, {0, 1, 0xFF0C0B0A}});
 
     BmpBuilder mono;
     mono.width = 33;
@@ -106,13 +78,12 @@ TEST(BitmapImageFile, RowsAreStoredOnFourByteBoundaries)
     mono.palette = {0x00000000, 0x00FFFFFF};
     // Row 0: only pixel 32 set (the fifth byte); row 1 starts 8 bytes in with pixel 0 set.
     mono.pixels = Bytes({0, 0, 0, 0, 0x80, 0xFF, 0xFF, 0xFF, 0x80, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF});
-    const Decoded narrow = Decode(mono.Build());
-    ASSERT_TRUE(narrow.opened);
-    EXPECT_EQ(narrow.At(31, 0), 0xFF000000u);
-    EXPECT_EQ(narrow.At(32, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(narrow.At(0, 1), 0xFFFFFFFFu);
-    EXPECT_EQ(narrow.At(1, 1), 0xFF000000u);
-    EXPECT_EQ(narrow.At(32, 1), 0xFF000000u);
+    Decode(mono.Build())
+        .Expect({{31, 0, 0xFF000000},
+                 {32, 0, 0xFFFFFFFF},
+                 {0, 1, 0xFFFFFFFF},
+                 {1, 1, 0xFF000000},
+                 {32, 1, 0xFF000000}});
 }
 
 TEST(BitmapImageFile, IndexesPastTheColoursReadAreTransparentBlack)
@@ -123,11 +94,7 @@ TEST(BitmapImageFile, IndexesPastTheColoursReadAreTransparentBlack)
     bmp.coloursUsed = 2;
     bmp.palette = {0x00102030, 0x00405060};
     bmp.pixels = Bytes({1, 2, 255, 0});
-    const Decoded out = Decode(bmp.Build());
-    ASSERT_TRUE(out.opened);
-    EXPECT_EQ(out.At(0, 0), 0xFF405060u);
-    EXPECT_EQ(out.At(1, 0), 0x00000000u);
-    EXPECT_EQ(out.At(2, 0), 0x00000000u);
+    Decode(bmp.Build()).Expect({{0, 0, 0xFF405060}, {1, 0, 0x00000000}, {2, 0, 0x00000000}});
 }
 
 TEST(BitmapImageFile, SixteenBitPixelsScaleEachChannelToEightBits)
@@ -136,11 +103,10 @@ TEST(BitmapImageFile, SixteenBitPixelsScaleEachChannelToEightBits)
     bmp.width = 3;
     bmp.bits = 16;
     bmp.pixels = Bytes({0xFF, 0x7F, 0x1F, 0x00, 0x10, 0x00, 0, 0});
-    const Decoded out = Decode(bmp.Build());
-    ASSERT_TRUE(out.opened);
-    EXPECT_EQ(out.At(0, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(out.At(1, 0), 0xFF0000FFu);
-    EXPECT_EQ(out.At(2, 0), 0xFF000084u) << "blue 16 of 31 rounds to 132";
+    Decode(bmp.Build())
+        .Expect({{0, 0, 0xFFFFFFFF},
+                 {1, 0, 0xFF0000FF},
+                 {2, 0, 0xFF000084, "blue 16 of 31 rounds to 132"}});
 }
 
 TEST(BitmapImageFile, MasksAfterAFortyByteHeaderAreHonoured)
@@ -151,15 +117,11 @@ TEST(BitmapImageFile, MasksAfterAFortyByteHeaderAreHonoured)
     bmp.compression = 3;
     bmp.masks = {0xF800, 0x07E0, 0x001F};
     bmp.pixels = Bytes({0xE0, 0x07, 0x00, 0xF8});
-    const Decoded out = Decode(bmp.Build());
-    ASSERT_TRUE(out.opened);
-    EXPECT_EQ(out.At(0, 0), 0xFF00FF00u) << "six green bits, read as 5-6-5";
-    EXPECT_EQ(out.At(1, 0), 0xFFFF0000u);
+    Decode(bmp.Build())
+        .Expect({{0, 0, 0xFF00FF00, "six green bits, read as 5-6-5"}, {1, 0, 0xFFFF0000}});
 
     bmp.zeroOffset = true;
-    const Decoded computed = Decode(bmp.Build());
-    ASSERT_TRUE(computed.opened);
-    EXPECT_EQ(computed.At(0, 0), 0xFF00FF00u) << "a computed data offset skips the masks";
+    Decode(bmp.Build()).Expect({{0, 0, 0xFF00FF00, "a computed data offset skips the masks"}});
 }
 
 TEST(BitmapImageFile, AlphaComesFromTheAlphaMaskOnly)
@@ -168,29 +130,21 @@ TEST(BitmapImageFile, AlphaComesFromTheAlphaMaskOnly)
     plain.width = 1;
     plain.bits = 32;
     plain.pixels = Bytes({0x30, 0x20, 0x10, 0x40});
-    const Decoded opaque = Decode(plain.Build());
-    ASSERT_TRUE(opaque.opened);
-    EXPECT_EQ(opaque.At(0, 0), 0xFF102030u);
+    Decode(plain.Build()).Expect({{0, 0, 0xFF102030}});
 
     BmpBuilder fields = plain;
     fields.headerSize = 108;
     fields.compression = 3;
     fields.masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
-    const Decoded translucent = Decode(fields.Build());
-    ASSERT_TRUE(translucent.opened);
-    EXPECT_EQ(translucent.At(0, 0), 0x40102030u);
+    Decode(fields.Build()).Expect({{0, 0, 0x40102030}});
 
     // Ten-bit channels, and a 18-bit one whose top bits decide.
     fields.masks = {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000};
     fields.pixels = Bytes({0xFF, 0x03, 0x00, 0xC0});
-    const Decoded wide = Decode(fields.Build());
-    ASSERT_TRUE(wide.opened);
-    EXPECT_EQ(wide.At(0, 0), 0xFF0000FFu);
+    Decode(fields.Build()).Expect({{0, 0, 0xFF0000FF}});
     fields.masks = {0xFE000000, 0x01FFFF80, 0x0000007F, 0};
     fields.pixels = Bytes({0x00, 0x00, 0x00, 0x01});
-    const Decoded eighteen = Decode(fields.Build());
-    ASSERT_TRUE(eighteen.opened);
-    EXPECT_EQ(eighteen.At(0, 0), 0xFF008000u) << "only the top green bit is set";
+    Decode(fields.Build()).Expect({{0, 0, 0xFF008000, "only the top green bit is set"}});
 }
 
 TEST(BitmapImageFile, Rle8FillsOnlyWhatTheStreamReaches)
@@ -203,18 +157,16 @@ TEST(BitmapImageFile, Rle8FillsOnlyWhatTheStreamReaches)
     bmp.palette.assign(256, 0);
     bmp.palette[5] = 0x00AABBCC;
     bmp.pixels = Bytes({0x03, 0x05, 0x00, 0x00, 0x00, 0x01});
-    const Decoded out = Decode(bmp.Build());
-    ASSERT_TRUE(out.opened);
+    const DecodedImage out = Decode(bmp.Build());
     EXPECT_EQ(out.result, 12);
-    for (int x = 0; x < 3; ++x)
-    {
-        EXPECT_EQ(out.At(x, 1), 0xFFAABBCCu);
-    }
-    EXPECT_EQ(out.At(3, 1), Unwritten);
-    for (int x = 0; x < 4; ++x)
-    {
-        EXPECT_EQ(out.At(x, 0), Unwritten);
-    }
+    out.Expect({{0, 1, 0xFFAABBCC},
+                {1, 1, 0xFFAABBCC},
+                {2, 1, 0xFFAABBCC},
+                {3, 1, Unwritten},
+                {0, 0, Unwritten},
+                {1, 0, Unwritten},
+                {2, 0, Unwritten},
+                {3, 0, Unwritten}});
 }
 
 TEST(BitmapImageFile, Rle8RunsStopAtTheRightEdgeAndDeltasSkip)
@@ -231,18 +183,17 @@ TEST(BitmapImageFile, Rle8RunsStopAtTheRightEdgeAndDeltasSkip)
     // its padding byte, then the end of the picture.
     bmp.pixels = Bytes({0x06, 0x07, 0x00, 0x00, 0x00, 0x02, 0x02, 0x00, 0x00, 0x03, 0x09, 0x09,
                         0x09, 0x00, 0x00, 0x01});
-    const Decoded out = Decode(bmp.Build());
-    ASSERT_TRUE(out.opened);
+    const DecodedImage out = Decode(bmp.Build());
     EXPECT_EQ(out.result, (4 + 2) * 4);
-    for (int x = 0; x < 4; ++x)
-    {
-        EXPECT_EQ(out.At(x, 1), 0xFF070707u);
-    }
-    EXPECT_EQ(out.At(4, 1), Unwritten) << "the run is cut at the picture's edge";
-    EXPECT_EQ(out.At(0, 0), Unwritten);
-    EXPECT_EQ(out.At(1, 0), Unwritten);
-    EXPECT_EQ(out.At(2, 0), 0xFF090909u);
-    EXPECT_EQ(out.At(3, 0), 0xFF090909u);
+    out.Expect({{0, 1, 0xFF070707},
+                {1, 1, 0xFF070707},
+                {2, 1, 0xFF070707},
+                {3, 1, 0xFF070707},
+                {4, 1, Unwritten, "the run is cut at the picture's edge"},
+                {0, 0, Unwritten},
+                {1, 0, Unwritten},
+                {2, 0, 0xFF090909},
+                {3, 0, 0xFF090909}});
 }
 
 TEST(BitmapImageFile, Rle4AbsoluteRunGivesExactlyItsPixelsWithoutPadding)
@@ -257,20 +208,13 @@ TEST(BitmapImageFile, Rle4AbsoluteRunGivesExactlyItsPixelsWithoutPadding)
         bmp.palette.push_back(i * 0x00111111);
     }
     bmp.pixels = Bytes({0x00, 0x03, 0x12, 0x30, 0x00, 0x01});
-    const Decoded alone = Decode(bmp.Build());
-    ASSERT_TRUE(alone.opened);
+    const DecodedImage alone = Decode(bmp.Build());
     EXPECT_EQ(alone.result, 12);
-    EXPECT_EQ(alone.At(0, 0), 0xFF111111u);
-    EXPECT_EQ(alone.At(1, 0), 0xFF222222u);
-    EXPECT_EQ(alone.At(2, 0), 0xFF333333u);
-    EXPECT_EQ(alone.At(3, 0), Unwritten);
+    alone.Expect({{0, 0, 0xFF111111}, {1, 0, 0xFF222222}, {2, 0, 0xFF333333}, {3, 0, Unwritten}});
 
     // The next record starts right after the byte 30: a run alternating nibbles 4 and 5.
     bmp.pixels = Bytes({0x00, 0x03, 0x12, 0x30, 0x02, 0x45, 0x00, 0x01});
-    const Decoded followed = Decode(bmp.Build());
-    ASSERT_TRUE(followed.opened);
-    EXPECT_EQ(followed.At(3, 0), 0xFF444444u);
-    EXPECT_EQ(followed.At(4, 0), 0xFF555555u);
+    Decode(bmp.Build()).Expect({{3, 0, 0xFF444444}, {4, 0, 0xFF555555}});
 }
 
 TEST(BitmapImageFile, TruncatedRunLengthDataEndsThePictureWhereItStands)
@@ -282,11 +226,9 @@ TEST(BitmapImageFile, TruncatedRunLengthDataEndsThePictureWhereItStands)
     bmp.compression = 1;
     bmp.palette.assign(256, 0x00010203);
     bmp.pixels = Bytes({0x00, 0x04, 0x01, 0x01});
-    const Decoded out = Decode(bmp.Build());
-    ASSERT_TRUE(out.opened);
+    const DecodedImage out = Decode(bmp.Build());
     EXPECT_EQ(out.result, 8);
-    EXPECT_EQ(out.At(1, 0), 0xFF010203u);
-    EXPECT_EQ(out.At(2, 0), Unwritten);
+    out.Expect({{1, 0, 0xFF010203}, {2, 0, Unwritten}});
 }
 
 TEST(BitmapImageFile, RefusesWhatItCannotDecode)
@@ -365,9 +307,8 @@ TEST(BitmapImageFile, HeadersCannotAskForUnboundedWork)
     manyColours.coloursUsed = 0xFFFFFFFF;
     manyColours.palette.assign(256, 0x00FFFFFF);
     manyColours.pixels = Bytes({3, 0, 0, 0});
-    const Decoded out = Decode(manyColours.Build());
-    ASSERT_TRUE(out.opened) << "only the 256 reachable entries are read";
-    EXPECT_EQ(out.At(0, 0), 0xFFFFFFFFu);
+    Decode(manyColours.Build())
+        .Expect({{0, 0, 0xFFFFFFFF, "only the 256 reachable entries are read"}});
 }
 
 TEST(BitmapImageFile, CoreHeaderUsesThreeByteColours)
@@ -376,10 +317,7 @@ TEST(BitmapImageFile, CoreHeaderUsesThreeByteColours)
                        Le16(1) + Le16(1);
     file += Bytes({0x01, 0x02, 0x03, 0x04, 0x05, 0x06});
     file += Bytes({0x40, 0, 0, 0});
-    const Decoded out = Decode(file);
-    ASSERT_TRUE(out.opened);
-    EXPECT_EQ(out.At(0, 0), 0xFF030201u);
-    EXPECT_EQ(out.At(1, 0), 0xFF060504u);
+    Decode(file).Expect({{0, 0, 0xFF030201}, {1, 0, 0xFF060504}});
 }
 
 // The 16-byte OS/2 2.x header ends after the bit count: what follows is the colour table.
@@ -389,9 +327,7 @@ TEST(BitmapImageFile, ShortHeaderTakesNoFieldsFromTheColourTable)
                        Le16(1) + Le16(1);
     file += Le32(0x00112233) + Le32(0x00445566);
     file += Bytes({0x80, 0, 0, 0});
-    const Decoded out = Decode(file);
-    ASSERT_TRUE(out.opened) << "the first colour was taken for the compression";
-    EXPECT_EQ(out.At(0, 0), 0xFF445566u);
+    Decode(file).Expect({{0, 0, 0xFF445566, "the first colour was taken for the compression"}});
 }
 
 TEST(BitmapImageFile, ClosedOrMisusedImageAnswersNothing)

@@ -1,13 +1,13 @@
 #include "framework/draw/BitmapImageFile.h"
 #include "framework/draw/PngImageFile.h"
 #include "tests/framework/draw/DecodedImage.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <map>
 #include <regex>
@@ -19,6 +19,7 @@
 using DrawTests::DecodedImage;
 using Qorv::Draw::BitmapImageFile;
 using Qorv::Draw::PngImageFile;
+using TestSupport::ReadFile;
 using TestSupport::TestDataPath;
 
 namespace
@@ -29,8 +30,7 @@ namespace fs = std::filesystem;
 // The suite's page shows each picture after the renderings it should look like.
 std::map<std::string, std::vector<std::string>> ReferencesByPicture()
 {
-    std::ifstream page(TestDataPath("bmpsuite/html/bmpsuite.html"));
-    const std::string text{std::istreambuf_iterator<char>(page), {}};
+    const std::string text = ReadFile(TestDataPath("bmpsuite/html/bmpsuite.html"));
     const std::regex source(R"re(src="([^"]+)")re");
     std::map<std::string, std::vector<std::string>> references;
     std::vector<std::string> pending;

@@ -2,6 +2,7 @@
 #include "tests/framework/draw/DecodedImage.h"
 #include "tests/support/BmpBytes.h"
 #include "tests/support/MemoryFileReader.h"
+#include "tests/support/TempDir.h"
 
 #include <jerror.h>
 
@@ -11,7 +12,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +19,7 @@
 using DrawTests::DecodedImage;
 using Qorv::Draw::JpegImageFile;
 using TestSupport::ReaderOver;
+using TestSupport::ReadFile;
 
 namespace
 {
@@ -57,12 +58,6 @@ DecodedImage ReadNetpbm(const fs::path& file)
         out.pixels.push_back(0xFF000000u | r << 16 | g << 8 | b);
     }
     return out;
-}
-
-std::vector<uint8_t> FileBytes(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // A four-component picture, which cjpeg cannot make.
@@ -152,7 +147,7 @@ TEST(JpegImageFile, FourComponentPicturesAreRefusedAtOpen)
 
 TEST(JpegImageFile, ClosingUnreadOrBrokenPicturesIsQuiet)
 {
-    const std::vector<uint8_t> whole = FileBytes(Fixtures / "baseline-420.jpg");
+    const std::string whole = ReadFile(Fixtures / "baseline-420.jpg");
     JpegImageFile unread;
     ASSERT_TRUE(unread.Open(ReaderOver(whole)));
     unread.Close();

@@ -3,13 +3,13 @@
 #include "tests/framework/draw/DecodedImage.h"
 #include "tests/support/BmpBytes.h"
 #include "tests/support/MemoryFileReader.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <random>
@@ -21,6 +21,7 @@ using DrawTests::DecodedImage;
 using Qorv::Draw::PngImageFile;
 using TestSupport::MemoryFileReader;
 using TestSupport::ReaderOver;
+using TestSupport::ReadFile;
 using TestSupport::TestDataPath;
 
 namespace
@@ -31,19 +32,12 @@ namespace fs = std::filesystem;
 // The suite's decodings: one JSON array of r, g, b, a values.
 std::vector<int> ReadJsonValues(const fs::path& file)
 {
-    std::ifstream in(file);
-    std::string text{std::istreambuf_iterator<char>(in), {}};
+    std::string text = ReadFile(file);
     std::replace_if(
         text.begin(), text.end(), [](char c) { return c == '[' || c == ']' || c == ','; }, ' ');
     std::istringstream values(text);
     std::vector<int> out{std::istream_iterator<int>(values), {}};
     return out;
-}
-
-std::vector<uint8_t> FileBytes(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // libpng reads a chunk it keeps in one call, into a buffer of the chunk's stated size, so the
@@ -166,7 +160,7 @@ TEST(PngImageFile, ForeignContentFailsAtTheSignature)
 TEST(PngImageFile, TruncatedDataIsAFailureNotAPicture)
 {
     SKIP_WITHOUT_TESTDATA();
-    std::vector<uint8_t> bytes = FileBytes(TestDataPath("pngsuite/png/basn6a08.png"));
+    std::string bytes = ReadFile(TestDataPath("pngsuite/png/basn6a08.png"));
     bytes.resize(bytes.size() / 2);
     auto reader = ReaderOver(bytes);
     PngImageFile png;
@@ -184,7 +178,7 @@ TEST(PngImageFile, TruncatedDataIsAFailureNotAPicture)
 TEST(PngImageFile, AncillaryChunksClaimingAGigabyteAreSkippedNotAllocated)
 {
     SKIP_WITHOUT_TESTDATA();
-    const std::vector<uint8_t> suite = FileBytes(TestDataPath("pngsuite/png/basn0g08.png"));
+    const std::string suite = ReadFile(TestDataPath("pngsuite/png/basn0g08.png"));
     constexpr size_t AfterHeader = 8 + 25;
     for (const char* type : {"pCAL", "sCAL", "sPLT", "iCCP", "vpAg"})
     {

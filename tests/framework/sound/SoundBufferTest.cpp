@@ -18,22 +18,6 @@ using namespace TestSupport;
 namespace
 {
 
-// 16-bit mono whose every sample is its own frame number: what plays shows where it is.
-std::string Ramp(int frames, int divisor = 1)
-{
-    std::string data;
-    for (int i = 0; i < frames; ++i)
-    {
-        data += Le16(static_cast<uint16_t>(i / divisor));
-    }
-    return data;
-}
-
-int PlayedFrame(const std::vector<float>& out, size_t frame)
-{
-    return static_cast<int>(std::lround(out[2 * frame] * 32768.0f));
-}
-
 class StaticBuffer : public ::testing::Test
 {
 protected:
@@ -111,42 +95,42 @@ TEST_F(StaticBuffer, FrequencyRatioRetunesAndNegativeRatiosAreIgnored)
 
 TEST_F(StaticBuffer, PlayRestartsStopRewindsAndPauseResumesInItsLoopMode)
 {
-    auto buffer = Opened(PcmWave(1, 48000, Ramp(4800)));
+    auto buffer = Opened(PcmWave(1, 48000, RampPcm(4800)));
     buffer->Stop();
     EXPECT_FALSE(buffer->IsPlaying());
 
     buffer->Play(false);
     mixer.Render(1000);
     buffer->Play(false);
-    EXPECT_EQ(PlayedFrame(mixer.Render(256), 0), 0);
+    EXPECT_EQ(PlayedSample(mixer.Render(256), 0), 0);
 
     buffer->Stop();
     buffer->Play(false);
-    EXPECT_EQ(PlayedFrame(mixer.Render(256), 0), 0);
+    EXPECT_EQ(PlayedSample(mixer.Render(256), 0), 0);
 
     buffer->Play(true);
     mixer.Render(1024);
     buffer->Pause();
     EXPECT_TRUE(buffer->IsPaused());
     EXPECT_FALSE(buffer->IsPlaying());
-    EXPECT_EQ(PlayedFrame(mixer.Render(256), 10), 0);
+    EXPECT_EQ(PlayedSample(mixer.Render(256), 10), 0);
     buffer->Play(false);
     EXPECT_FALSE(buffer->IsPaused());
     const auto out = mixer.Render(4800);
-    EXPECT_EQ(PlayedFrame(out, 0), 1024);
+    EXPECT_EQ(PlayedSample(out, 0), 1024);
     // Still the looping play that was paused: it wraps to the start.
-    EXPECT_EQ(PlayedFrame(out, 4800 - 1024), 0);
+    EXPECT_EQ(PlayedSample(out, 4800 - 1024), 0);
     EXPECT_TRUE(buffer->IsPlaying());
 }
 
 TEST_F(StaticBuffer, SoundPlayedOnceStopsByItselfAndIsNotPaused)
 {
-    auto buffer = Opened(PcmWave(1, 48000, Ramp(2000)));
+    auto buffer = Opened(PcmWave(1, 48000, RampPcm(2000)));
     buffer->Play(false);
     EXPECT_TRUE(buffer->IsPlaying());
     const auto out = mixer.Render(2304);
-    EXPECT_EQ(PlayedFrame(out, 1999), 1999);
-    EXPECT_EQ(PlayedFrame(out, 2000), 0);
+    EXPECT_EQ(PlayedSample(out, 1999), 1999);
+    EXPECT_EQ(PlayedSample(out, 2000), 0);
     EXPECT_FALSE(buffer->IsPlaying());
     EXPECT_FALSE(buffer->IsPaused());
 }
@@ -175,10 +159,11 @@ TEST_F(StaticBuffer, PositionIsInBytesOfTheFormatAndLengthInWholeSeconds)
 
 TEST_F(StaticBuffer, ReopeningReplacesTheSound)
 {
-    auto buffer = Opened(PcmWave(1, 48000, Ramp(4800)));
-    EXPECT_TRUE(buffer->Open(dir.Write("other.wav", PcmWave(1, 48000, Ramp(4800, 2))).wstring()));
+    auto buffer = Opened(PcmWave(1, 48000, RampPcm(4800)));
+    EXPECT_TRUE(
+        buffer->Open(dir.Write("other.wav", PcmWave(1, 48000, RampPcm(4800, 2))).wstring()));
     buffer->Play(false);
-    EXPECT_EQ(PlayedFrame(mixer.Render(512), 400), 200);
+    EXPECT_EQ(PlayedSample(mixer.Render(512), 400), 200);
 }
 
 TEST_F(StaticBuffer, DataChunkThatHoldsNothingOfItsClaimIsRefused)
@@ -204,7 +189,7 @@ TEST_F(StaticBuffer, ClosedBufferIgnoresEverything)
 TEST(SoundManager, BuffersOpenOnlyOnceAManagerIsInitialized)
 {
     TempDir dir;
-    const std::wstring path = dir.Write("a.wav", PcmWave(1, 48000, Ramp(480))).wstring();
+    const std::wstring path = dir.Write("a.wav", PcmWave(1, 48000, RampPcm(480))).wstring();
     auto manager = CreateSoundManager();
     auto buffer = manager->CreateBuffer();
     EXPECT_FALSE(buffer->Open(path));

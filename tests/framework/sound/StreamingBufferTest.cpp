@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
 #include <thread>
 
 using namespace Qorv::Sound;
@@ -20,16 +19,6 @@ using namespace std::chrono_literals;
 
 namespace
 {
-
-std::string Ramp(int frames, int divisor = 1)
-{
-    std::string data;
-    for (int i = 0; i < frames; ++i)
-    {
-        data += Le16(static_cast<uint16_t>(i / divisor));
-    }
-    return data;
-}
 
 class StreamingBuffer : public ::testing::Test
 {
@@ -72,11 +61,6 @@ protected:
         return out;
     }
 
-    static int PlayedFrame(const std::vector<float>& out, size_t frame)
-    {
-        return static_cast<int>(std::lround(out[2 * frame] * 32768.0f));
-    }
-
     OfflineMixer mixer;
     TempDir dir;
 };
@@ -117,37 +101,37 @@ TEST_F(StreamingBuffer, ShortFileLoopsWithoutASeamAndPlayOnceStillLoops)
 
 TEST_F(StreamingBuffer, LoopPositionWithinTheSoundIsWhereEachPassRestarts)
 {
-    auto buffer = Opened(PcmWave(1, 48000, Ramp(24000)));
+    auto buffer = Opened(PcmWave(1, 48000, RampPcm(24000)));
     buffer->SetLoopPosition(12000);
     buffer->Play(false);
     const auto out = RenderPaced(48000 * 4);
-    EXPECT_EQ(PlayedFrame(out, 23999), 23999);
-    EXPECT_EQ(PlayedFrame(out, 24000), 12000);
-    EXPECT_EQ(PlayedFrame(out, 24000 + 12000), 12000);
-    EXPECT_EQ(PlayedFrame(out, 24000 + 12000 * 10 + 5), 12005);
+    EXPECT_EQ(PlayedSample(out, 23999), 23999);
+    EXPECT_EQ(PlayedSample(out, 24000), 12000);
+    EXPECT_EQ(PlayedSample(out, 24000 + 12000), 12000);
+    EXPECT_EQ(PlayedSample(out, 24000 + 12000 * 10 + 5), 12005);
 }
 
 TEST_F(StreamingBuffer, LoopPositionBeyondTheEndIsIgnored)
 {
-    auto buffer = Opened(PcmWave(1, 48000, Ramp(24000)));
+    auto buffer = Opened(PcmWave(1, 48000, RampPcm(24000)));
     buffer->SetLoopPosition(24001);
     buffer->Play(false);
     const auto out = RenderPaced(48000 * 2);
-    EXPECT_EQ(PlayedFrame(out, 24000), 0);
+    EXPECT_EQ(PlayedSample(out, 24000), 0);
 }
 
 TEST_F(StreamingBuffer, PauseThenSetPositionThenPlayPlaysFromThere)
 {
     // Twelve seconds whose samples count 1/24 of a frame each.
-    auto buffer = Opened(PcmWave(1, 48000, Ramp(48000 * 12, 24)));
+    auto buffer = Opened(PcmWave(1, 48000, RampPcm(48000 * 12, 24)));
     buffer->Play(false);
     RenderPaced(4800);
     buffer->Pause();
     buffer->SetPosition(10.0f);
     buffer->Play(false);
     const auto out = RenderPaced(48000 * 2);
-    EXPECT_EQ(PlayedFrame(out, 0), 480000 / 24);
-    EXPECT_EQ(PlayedFrame(out, 48000 + 24), 528024 / 24);
+    EXPECT_EQ(PlayedSample(out, 0), 480000 / 24);
+    EXPECT_EQ(PlayedSample(out, 48000 + 24), 528024 / 24);
 }
 
 TEST_F(StreamingBuffer, CloseWhilePlayingReturnsPromptlyAndReleasesEverything)
@@ -163,7 +147,7 @@ TEST_F(StreamingBuffer, CloseWhilePlayingReturnsPromptlyAndReleasesEverything)
     const auto out = mixer.Render(1024);
     EXPECT_EQ(RmsOf(Channel(out, 0)), 0.0);
     // Reopening starts a new worker on the new file.
-    EXPECT_TRUE(buffer->Open(dir.Write("again.wav", PcmWave(1, 48000, Ramp(4800))).wstring()));
+    EXPECT_TRUE(buffer->Open(dir.Write("again.wav", PcmWave(1, 48000, RampPcm(4800))).wstring()));
     EXPECT_EQ(buffer->GetLength(), 0.0f);
 }
 
@@ -172,7 +156,7 @@ TEST_F(StreamingBuffer, FailedOpenLeavesNoThreadOrBuffer)
     auto buffer = CreateSoundManager()->CreateStreamingBuffer();
     EXPECT_FALSE(buffer->Open(dir.Write("junk.bin", "junk").wstring()));
     PublishSoundDevice(nullptr);
-    EXPECT_FALSE(buffer->Open(dir.Write("ok.wav", PcmWave(1, 48000, Ramp(4800))).wstring()));
+    EXPECT_FALSE(buffer->Open(dir.Write("ok.wav", PcmWave(1, 48000, RampPcm(4800))).wstring()));
     EXPECT_FALSE(buffer->IsOpen());
     buffer->Play(true);
     EXPECT_FALSE(buffer->IsPlaying());
@@ -182,7 +166,7 @@ TEST_F(StreamingBuffer, RefillSignalledBeforeARestartLeavesThePlayingHalfAlone)
 {
     DxStreamingThread worker;
     LPDIRECTSOUNDBUFFER ring =
-        worker.Open(dir.Write("race.wav", PcmWave(1, 48000, Ramp(48000 * 10, 24))).wstring());
+        worker.Open(dir.Write("race.wav", PcmWave(1, 48000, RampPcm(48000 * 10, 24))).wstring());
     ASSERT_NE(ring, nullptr);
     worker.Restart(0);
     ring->Play(0, 0, DSBPLAY_LOOPING);
@@ -194,7 +178,7 @@ TEST_F(StreamingBuffer, RefillSignalledBeforeARestartLeavesThePlayingHalfAlone)
     const auto out = RenderStepped(worker, 48000 * 4);
     for (size_t frame : {1000u, 48000u + 1000u, 96000u + 1000u, 144000u + 1000u})
     {
-        EXPECT_EQ(PlayedFrame(out, frame), static_cast<int>((48000 * 4 + frame) / 24)) << frame;
+        EXPECT_EQ(PlayedSample(out, frame), static_cast<int>((48000 * 4 + frame) / 24)) << frame;
     }
 }
 
@@ -202,18 +186,18 @@ TEST_F(StreamingBuffer, LoopFrameAtTheEndIsSilenceNotAReplayUntilALoopFrameIsSet
 {
     DxStreamingThread worker;
     LPDIRECTSOUNDBUFFER ring =
-        worker.Open(dir.Write("end.wav", PcmWave(1, 48000, Ramp(48000, 2))).wstring());
+        worker.Open(dir.Write("end.wav", PcmWave(1, 48000, RampPcm(48000, 2))).wstring());
     ASSERT_NE(ring, nullptr);
     worker.SetLoopFrame(48000);
     worker.Restart(0);
     ring->Play(0, 0, DSBPLAY_LOOPING);
     auto out = RenderStepped(worker, 48000 * 3 + 9600);
-    EXPECT_EQ(PlayedFrame(out, 47998), 23999);
-    EXPECT_EQ(PlayedFrame(out, 48000), 0);
-    EXPECT_EQ(PlayedFrame(out, 48000 * 3 + 1000), 0) << "the ring replayed three seconds ago";
+    EXPECT_EQ(PlayedSample(out, 47998), 23999);
+    EXPECT_EQ(PlayedSample(out, 48000), 0);
+    EXPECT_EQ(PlayedSample(out, 48000 * 3 + 1000), 0) << "the ring replayed three seconds ago";
     // Reads that found nothing did not end the stream: the next refill loops from frame 0.
     worker.SetLoopFrame(0);
     const auto later = RenderStepped(worker, 48000 * 4);
-    EXPECT_EQ(PlayedFrame(later, 48000 * 3 - 9600 + 1000), 500);
-    EXPECT_EQ(PlayedFrame(later, 48000 * 4 - 9600 + 1000), 500);
+    EXPECT_EQ(PlayedSample(later, 48000 * 3 - 9600 + 1000), 500);
+    EXPECT_EQ(PlayedSample(later, 48000 * 4 - 9600 + 1000), 500);
 }

@@ -1,9 +1,9 @@
 #pragma once
-// The reference count behind Release for every object of the GL device.
+// The reference count behind Release for the COM-style objects of every platform folder.
 
-#include "platform/gpu/D3D9.h"
+#include "platform/window/Win32.h"
 
-namespace platform::gl
+namespace platform
 {
 
 template <typename Interface> class RefCounted : public Interface
@@ -12,6 +12,8 @@ public:
     RefCounted() = default;
     RefCounted(const RefCounted&) = delete;
     RefCounted& operator=(const RefCounted&) = delete;
+    // Virtual, for the interfaces whose own destructor is not.
+    virtual ~RefCounted() = default;
 
     void AddRef() { ++references; }
 
@@ -29,4 +31,4 @@ private:
     ULONG references = 1;
 };
 
-} // namespace platform::gl
+} // namespace platform

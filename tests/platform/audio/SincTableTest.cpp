@@ -13,11 +13,15 @@ using namespace platform::audio;
 
 TEST(SincTable, LinkedAndComputedLevelsAreTheKernelsOfTheirScales)
 {
+    const auto scaleOf = [](int level)
+    {
+        return std::exp2(static_cast<double>(level) / SincTable::ScaleStepsPerOctave);
+    };
     const int levels = PrebuiltSincLevelCount + 2;
-    const SincTable table(std::exp2(static_cast<double>(levels - 1) / 12.0));
+    const SincTable table(scaleOf(levels - 1));
     for (int level = 0; level < levels; ++level)
     {
-        const SincTable::Kernel& kernel = table.ForStep(std::exp2(level / 12.0));
+        const SincTable::Kernel& kernel = table.ForStep(scaleOf(level));
         const std::vector<float> computed = BuildSincLevel(level);
         ASSERT_EQ(computed.size(), 2u * SincTable::Phases * static_cast<size_t>(kernel.taps));
         EXPECT_EQ(std::memcmp(kernel.rows, computed.data(), computed.size() * sizeof(float)), 0)

@@ -1,150 +1,51 @@
 #include "platform/audio/SincTable.h"
 
+#include "platform/audio/SincLevel.h"
+
 #include <algorithm>
-#include <cmath>
 #include <future>
-#include <numbers>
 
 namespace platform::audio
 {
 
-namespace
-{
-
-// Kaiser's beta for about 100 dB in the stopband.
-constexpr double KaiserBeta = 9.6;
-
-double BesselI0(double x)
-{
-    double sum = 1.0;
-    double term = 1.0;
-    const double quarterSquare = x * x / 4.0;
-    for (int k = 1; k < 64 && term > sum * 1e-17; ++k)
-    {
-        term *= quarterSquare / (static_cast<double>(k) * k);
-        sum += term;
-    }
-    return sum;
-}
-
-double Sinc(double x)
-{
-    if (std::fabs(x) < 1e-12)
-    {
-        return 1.0;
-    }
-    const double px = std::numbers::pi * x;
-    return std::sin(px) / px;
-}
-
-int ScaleLevel(double scale)
-{
-    if (scale <= 1.0)
-    {
-        return 0;
-    }
-    // A hair below each step keeps exact scales (2.0) on their own table.
-    return static_cast<int>(std::ceil(std::log2(scale) * SincTable::ScaleStepsPerOctave - 1e-9));
-}
-
-// One scale's polyphase table, packed as Kernel::rows describes.
-std::vector<float> BuildLevel(int level, double windowNorm)
-{
-    const double scale = std::exp2(static_cast<double>(level) / SincTable::ScaleStepsPerOctave);
-    const int taps = (static_cast<int>(std::ceil(SincTable::BaseTaps * scale)) + 7) & ~7;
-    const double half = taps / 2.0;
-    std::vector<double> rows(static_cast<size_t>(SincTable::Phases + 1) *
-                             static_cast<size_t>(taps));
-    const auto rowOf = [&](int phase)
-    {
-        return &rows[static_cast<size_t>(phase) * static_cast<size_t>(taps)];
-    };
-    for (int phase = 0; phase <= SincTable::Phases; ++phase)
-    {
-        double* row = rowOf(phase);
-        // The window and the sinc are even, so a phase past the middle is an earlier one
-        // reversed, to the last bit: half the window's Bessel sums are saved.
-        if (2 * phase > SincTable::Phases)
-        {
-            const double* mirror = rowOf(SincTable::Phases - phase);
-            std::reverse_copy(mirror, mirror + taps, row);
-            continue;
-        }
-        const double offset = static_cast<double>(phase) / SincTable::Phases;
-        for (int tap = 0; tap < taps; ++tap)
-        {
-            const double x = (tap - (taps / 2 - 1)) - offset;
-            const double u = x / half;
-            const double window = std::fabs(u) >= 1.0
-                                      ? 0.0
-                                      : BesselI0(KaiserBeta * std::sqrt(1.0 - u * u)) / windowNorm;
-            row[tap] = Sinc(x / scale) / scale * window;
-        }
-    }
-    for (int phase = 0; phase <= SincTable::Phases; ++phase)
-    {
-        double* row = rowOf(phase);
-        double sum = 0.0;
-        for (int tap = 0; tap < taps; ++tap)
-        {
-            sum += row[tap];
-        }
-        // Unit gain at DC for every phase, so a constant stays a constant.
-        for (int tap = 0; tap < taps; ++tap)
-        {
-            row[tap] /= sum;
-        }
-    }
-    std::vector<float> packed(static_cast<size_t>(SincTable::Phases) * 2u *
-                              static_cast<size_t>(taps));
-    for (int phase = 0; phase < SincTable::Phases; ++phase)
-    {
-        const double* row = &rows[static_cast<size_t>(phase) * static_cast<size_t>(taps)];
-        const double* next = row + taps;
-        float* out = &packed[static_cast<size_t>(phase) * 2u * static_cast<size_t>(taps)];
-        for (int tap = 0; tap < taps; ++tap)
-        {
-            out[tap] = static_cast<float>(row[tap]);
-            out[taps + tap] = static_cast<float>(next[tap] - row[tap]);
-        }
-    }
-    return packed;
-}
-
-} // namespace
-
 SincTable::SincTable(double maxStep)
 {
-    const int levels = ScaleLevel(std::max(1.0, maxStep)) + 1;
-    const double windowNorm = BesselI0(KaiserBeta);
-    storage.resize(static_cast<size_t>(levels));
-    // The scales are independent: a second thread builds every other one while this one
-    // builds the rest, which halves the wait at the audio device's start.
-    auto odd = std::async(std::launch::async,
-                          [&]
-                          {
-                              for (int level = 1; level < levels; level += 2)
-                              {
-                                  storage[static_cast<size_t>(level)] =
-                                      BuildLevel(level, windowNorm);
-                              }
-                          });
-    for (int level = 0; level < levels; level += 2)
+    const int levels = SincScaleLevel(std::max(1.0, maxStep)) + 1;
+    const float* prebuilt = PrebuiltSincLevels;
+    for (int level = 0; level < std::min(levels, PrebuiltSincLevelCount); ++level)
     {
-        storage[static_cast<size_t>(level)] = BuildLevel(level, windowNorm);
+        const int taps = SincTaps(level);
+        kernels.push_back(Kernel{taps, prebuilt});
+        prebuilt += static_cast<size_t>(Phases) * 2u * static_cast<size_t>(taps);
     }
-    odd.get();
+    const int first = static_cast<int>(kernels.size());
+    storage.resize(static_cast<size_t>(levels - first));
+    // The scales are independent: a second thread builds every other one while this one
+    // builds the rest, which halves the wait at the start of a slow output.
+    const auto build = [&](int from)
+    {
+        for (int level = from; level < levels; level += 2)
+        {
+            storage[static_cast<size_t>(level - first)] = BuildSincLevel(level);
+        }
+    };
+    if (first < levels)
+    {
+        auto odd = std::async(std::launch::async, build, first + 1);
+        build(first);
+        odd.get();
+    }
     for (const auto& packed : storage)
     {
-        const int taps = static_cast<int>(packed.size() / (2u * Phases));
-        kernels.push_back(Kernel{taps, packed.data()});
-        maxTaps = std::max(maxTaps, taps);
+        kernels.push_back(Kernel{static_cast<int>(packed.size() / (2u * Phases)), packed.data()});
     }
+    // Taps grow with the level.
+    maxTaps = kernels.back().taps;
 }
 
 const SincTable::Kernel& SincTable::ForStep(double step) const
 {
-    const int level = std::min(ScaleLevel(step), static_cast<int>(kernels.size()) - 1);
+    const int level = std::min(SincScaleLevel(step), static_cast<int>(kernels.size()) - 1);
     return kernels[static_cast<size_t>(level)];
 }
 

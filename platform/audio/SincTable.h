@@ -1,6 +1,7 @@
 #pragma once
 // The mixer's resampling kernels: Kaiser-windowed sincs in polyphase tables, one table per
-// step of downsampling scale with the cutoff lowered to the output's band. Built once.
+// step of downsampling scale with the cutoff lowered to the output's band. The build computes
+// those of the common output rates (SincLevel.h); a slower output computes the rest at start.
 
 #include <cstdint>
 #include <vector>

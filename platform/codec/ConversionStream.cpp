@@ -1,6 +1,7 @@
 #include "platform/codec/ConversionStream.h"
 
 #include "platform/codec/AvLibraries.h"
+#include "platform/codec/ImaAdpcm.h"
 #include "platform/codec/MpegFrame.h"
 
 #include <algorithm>
@@ -31,13 +32,19 @@ ConversionStream::~ConversionStream()
 
 bool ConversionStream::Open(const CodecChoice& choice, const WAVEFORMATEX& pcm)
 {
+    source = choice;
+    destination = pcm;
+    decodesHere = IsOwnImaAdpcm(source) && destination.nChannels == source.channels &&
+                  destination.nSamplesPerSec == source.rate;
+    if (decodesHere)
+    {
+        return true;
+    }
     av = LoadAvLibraries();
     if (av == nullptr)
     {
         return false;
     }
-    source = choice;
-    destination = pcm;
     const AVCodec* codec = av->findDecoder(source.codec);
     if (codec == nullptr)
     {
@@ -143,6 +150,34 @@ bool ConversionStream::Decode(const uint8_t* unit, uint32_t size, uint8_t* dst, 
                               uint32_t& written)
 {
     written = 0;
+    if (decodesHere)
+    {
+        // A damaged block is skipped, as FFmpeg's decoder skips it.
+        if (DecodeImaAdpcmBlock(unit, size, source.channels, overflow))
+        {
+            written = Deliver(static_cast<uint32_t>(overflow.size()), dst, room);
+        }
+    }
+    else if (!DecodeWithAv(unit, size, dst, room, written))
+    {
+        return false;
+    }
+    largestUnitOutput =
+        std::max<uint32_t>(largestUnitOutput, written + static_cast<uint32_t>(carry.size()));
+    return true;
+}
+
+uint32_t ConversionStream::Deliver(uint32_t bytes, uint8_t* dst, uint32_t room)
+{
+    const uint32_t delivered = std::min(bytes, room);
+    std::memcpy(dst, overflow.data(), delivered);
+    carry.insert(carry.end(), overflow.begin() + delivered, overflow.begin() + bytes);
+    return delivered;
+}
+
+bool ConversionStream::DecodeWithAv(const uint8_t* unit, uint32_t size, uint8_t* dst, uint32_t room,
+                                    uint32_t& written)
+{
     packetBuffer.resize(size + AV_INPUT_BUFFER_PADDING_SIZE);
     std::memcpy(packetBuffer.data(), unit, size);
     std::memset(packetBuffer.data() + size, 0, AV_INPUT_BUFFER_PADDING_SIZE);
@@ -174,8 +209,6 @@ bool ConversionStream::Decode(const uint8_t* unit, uint32_t size, uint8_t* dst, 
         }
         written += produced;
     }
-    largestUnitOutput =
-        std::max<uint32_t>(largestUnitOutput, written + static_cast<uint32_t>(carry.size()));
     return true;
 }
 
@@ -249,9 +282,7 @@ bool ConversionStream::Resample(const AVFrame& decoded, uint8_t* dst, uint32_t r
         written = bytes;
         return true;
     }
-    written = std::min(bytes, room);
-    std::memcpy(dst, overflow.data(), written);
-    carry.insert(carry.end(), overflow.begin() + written, overflow.begin() + bytes);
+    written = Deliver(bytes, dst, room);
     return true;
 }
 

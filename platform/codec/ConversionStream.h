@@ -1,6 +1,7 @@
 #pragma once
 // One conversion stream: a libavcodec decoder fed whole blocks or frames, and libswresample
-// turning what it decodes into interleaved signed 16-bit PCM of the destination format.
+// turning what it decodes into interleaved signed 16-bit PCM of the destination format; or,
+// for IMA ADPCM at its own rate and channels, our own decoder and no FFmpeg at all.
 
 #include "platform/codec/CodecChoice.h"
 
@@ -36,9 +37,14 @@ private:
     uint32_t NextUnit(const uint8_t* src, uint32_t available, uint32_t room, bool& skip,
                       uint32_t& expectedBytes) const;
     bool Decode(const uint8_t* unit, uint32_t size, uint8_t* dst, uint32_t room, uint32_t& written);
+    bool DecodeWithAv(const uint8_t* unit, uint32_t size, uint8_t* dst, uint32_t room,
+                      uint32_t& written);
+    // The first bytes of overflow to dst, as many as fit in room, the rest to carry.
+    uint32_t Deliver(uint32_t bytes, uint8_t* dst, uint32_t room);
     bool Resample(const AVFrame& decoded, uint8_t* dst, uint32_t room, uint32_t& written);
     bool ConfigureResampler(const AVFrame& decoded);
 
+    bool decodesHere = false;
     const AvLibraries* av = nullptr;
     CodecChoice source;
     WAVEFORMATEX destination{};

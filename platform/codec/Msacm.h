@@ -1,5 +1,6 @@
 #pragma once
-// The Audio Compression Manager calls the sound framework makes, on libavcodec and libswresample.
+// The Audio Compression Manager calls the sound framework makes, on libavcodec and libswresample
+// (IMA ADPCM on our own decoder).
 // Names, constants and results are the Windows ones; only what is called exists.
 
 #include "platform/codec/MmReg.h"

@@ -1,5 +1,6 @@
 #include "framework/sound/ISoundFile.h"
 #include "platform/window/Utf8.h"
+#include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -221,6 +222,23 @@ TEST(SoundFixtures, CountingPassLeavesAReadInProgressWhereItWas)
     ASSERT_EQ(file->Read(rest.data(), static_cast<int32_t>(rest.size())),
               static_cast<int32_t>(rest.size()));
     EXPECT_EQ(first + rest, Decode(*Open("ima-adpcm-stereo.wav")));
+}
+
+// IMA ADPCM is decoded by our own code, not FFmpeg's, and gives FFmpeg's samples exactly.
+TEST(SoundFixtures, ImaAdpcmDecodesToFfmpegsSamples)
+{
+    for (const std::string& path : {std::string("data/beat9.wav"), Folder + "ima-adpcm-stereo.wav"})
+    {
+        const auto file = OpenSoundFile(platform::Utf8ToWide(path));
+        ASSERT_TRUE(file) << path;
+        int exitCode = -1;
+        const std::string theirs = TestSupport::RunAndCapture(
+            {"ffmpeg", "-v", "error", "-i", path, "-f", "s16le", "-"}, &exitCode);
+        ASSERT_EQ(exitCode, 0) << path;
+        const std::string ours = Decode(*file);
+        EXPECT_TRUE(ours == theirs)
+            << path << ": " << ours.size() << " bytes, FFmpeg's " << theirs.size();
+    }
 }
 
 } // namespace

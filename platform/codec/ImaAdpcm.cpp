@@ -50,7 +50,7 @@ void Put(std::vector<uint8_t>& pcm, size_t sample, int16_t value)
 bool IsOwnImaAdpcm(const CodecChoice& source)
 {
     return source.codec == AV_CODEC_ID_ADPCM_IMA_WAV && source.bitsPerSample == 4 &&
-           source.channels <= 2;
+           source.channels >= 1 && source.channels <= 2;
 }
 
 bool DecodeImaAdpcmBlock(const uint8_t* block, uint32_t size, uint16_t channels,

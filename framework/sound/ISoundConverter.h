@@ -39,7 +39,6 @@ public:
             streamOpen = false;
         }
     }
-    bool IsStreamOpen() const { return streamOpen; }
     // Converts whole source blocks only, never writing past dstLength.
     bool Convert(const uint8_t* src, uint32_t srcLength, uint8_t* dst, uint32_t dstLength,
                  uint32_t& srcUsed, uint32_t& dstUsed)

@@ -44,8 +44,9 @@ protected:
     virtual int32_t ReadImpl(void* dst, uint32_t bytes) = 0;
     virtual void SeekImpl(int32_t frame) = 0;
 
-    // Derived destructors call this: the base destructor can no longer reach their CloseImpl.
-    void CloseForDestruction();
+    // Open and derived destructors call this: the base destructor can no longer reach their
+    // CloseImpl.
+    void Close();
 
     std::shared_ptr<Base::IFileReader> reader;
 

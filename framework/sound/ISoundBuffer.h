@@ -3,6 +3,7 @@
 // pause, stop, move, retune, pan and set its volume. Public calls are guarded: a closed or
 // unavailable buffer ignores them. The Impl hooks talk to the platform buffer.
 
+#include "framework/base/Interface.h"
 #include "framework/sound/WaveFormat.h"
 
 #include <cstdint>
@@ -11,14 +12,9 @@
 namespace Qorv::Sound
 {
 
-class ISoundBuffer
+class ISoundBuffer : public Base::Interface
 {
 public:
-    ISoundBuffer() = default;
-    ISoundBuffer(const ISoundBuffer&) = delete;
-    ISoundBuffer& operator=(const ISoundBuffer&) = delete;
-    virtual ~ISoundBuffer() = default;
-
     [[nodiscard]] bool Open(const std::wstring& path);
     void Close();
     bool IsOpen() const { return open; }

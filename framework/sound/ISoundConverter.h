@@ -2,6 +2,7 @@
 // The four compression-manager operations a converting state needs, so its block
 // bookkeeping can run against another converter. Holds at most one open stream.
 
+#include "framework/base/Interface.h"
 #include "framework/sound/WaveFormat.h"
 
 #include <cstdint>
@@ -11,14 +12,9 @@
 namespace Qorv::Sound
 {
 
-class ISoundConverter
+class ISoundConverter : public Base::Interface
 {
 public:
-    ISoundConverter() = default;
-    ISoundConverter(const ISoundConverter&) = delete;
-    ISoundConverter& operator=(const ISoundConverter&) = delete;
-    virtual ~ISoundConverter() = default;
-
     // sourceFormat is a WAVEFORMATEX followed by all of its cbSize extra bytes.
     bool SuggestPcm(const std::vector<uint8_t>& sourceFormat, WAVEFORMATEX& pcmFormat)
     {

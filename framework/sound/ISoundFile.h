@@ -3,6 +3,7 @@
 // Public operations keep the open flag, caches and loop frame; the Impl hooks decode.
 
 #include "framework/base/IFileReader.h"
+#include "framework/base/Interface.h"
 #include "framework/sound/WaveFormat.h"
 
 #include <cstdint>
@@ -12,14 +13,9 @@
 namespace Qorv::Sound
 {
 
-class ISoundFile
+class ISoundFile : public Base::Interface
 {
 public:
-    ISoundFile() = default;
-    ISoundFile(const ISoundFile&) = delete;
-    ISoundFile& operator=(const ISoundFile&) = delete;
-    virtual ~ISoundFile() = default;
-
     [[nodiscard]] bool Open(const std::wstring& path);
     void Close();
     bool IsOpen() const { return open; }

@@ -65,9 +65,6 @@ protected:
 
 private:
     void ApplyRequestedTarget();
-    // A textured command in the current blend mode; the caller adds where it goes.
-    DrawCommand ImageCommand(const std::shared_ptr<ITexture>& texture, uint32_t colour,
-                             uint32_t priority, const Rect& source) const;
 
     bool open = false;
     bool inScene = false;

@@ -40,5 +40,9 @@ private:
 [[nodiscard]] std::shared_ptr<IImageFile> CreatePngImageFile();
 [[nodiscard]] std::shared_ptr<IImageFile> CreateBitmapImageFile();
 [[nodiscard]] std::shared_ptr<IImageFile> CreateJpegImageFile();
+// The first of those three, in that order, that opens the reader, or null; decoderName, when
+// given, is set to its class name.
+[[nodiscard]] std::shared_ptr<IImageFile>
+OpenImage(const std::shared_ptr<Base::IFileReader>& reader, const char** decoderName = nullptr);
 
 } // namespace Qorv::Draw

@@ -68,7 +68,7 @@ Verdict CheckPicture(const std::wstring& path)
         return {false, "cannot be opened"};
     }
     const char* decoderName = nullptr;
-    const auto image = OpenImage(reader, &decoderName);
+    const auto image = Qorv::Draw::OpenImage(reader, &decoderName);
     if (!image)
     {
         return {false, "no picture decoder accepts it (tried PNG, BMP, JPEG)"};

@@ -53,6 +53,8 @@ private:
 [[nodiscard]] std::shared_ptr<ISoundFile> CreateMpegSoundFile();
 
 // Tries the Ogg, RIFF and MPEG readers in that order; empty when none accepts the file.
-[[nodiscard]] std::shared_ptr<ISoundFile> OpenSoundFile(const std::wstring& path);
+// readerName, when given, is set to the class name of the one that does.
+[[nodiscard]] std::shared_ptr<ISoundFile> OpenSoundFile(const std::wstring& path,
+                                                        const char** readerName = nullptr);
 
 } // namespace Qorv::Sound

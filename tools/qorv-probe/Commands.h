@@ -4,11 +4,6 @@
 #include <string>
 #include <vector>
 
-namespace Qorv::Sound
-{
-class ISoundFile;
-}
-
 namespace Probe
 {
 
@@ -18,8 +13,5 @@ int SoundCommand(const Arguments& arguments);
 int ImageCommand(const Arguments& arguments);
 int PlayCommand(const Arguments& arguments);
 int AssetsCommand(const Arguments& arguments);
-
-// Shared by the commands. The reader class that opened a sound file.
-const char* SoundReaderName(Qorv::Sound::ISoundFile& file);
 
 } // namespace Probe

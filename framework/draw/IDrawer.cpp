@@ -7,12 +7,8 @@ bool IDrawer::Open(HWND window, int32_t width, int32_t height, int32_t bitsPerPi
                    bool fullScreen, bool waitForVSync)
 {
     Close();
-    if (!OpenImpl(window, width, height, bitsPerPixel, fullScreen, waitForVSync))
-    {
-        return false;
-    }
-    open = true;
-    return true;
+    open = OpenImpl(window, width, height, bitsPerPixel, fullScreen, waitForVSync);
+    return open;
 }
 
 void IDrawer::Close()

@@ -92,11 +92,13 @@ void IDrawer::FillRect(uint32_t colour, int32_t x, int32_t y, int32_t width, int
     if (open)
     {
         // A fill has no texture alpha to multiply in.
-        AddQuadImpl({.colour = colour,
+        AddQuadImpl({.texture = nullptr,
+                     .colour = colour,
                      .blendMode = blendMode == BlendAlpha ? BlendVertexAlpha : blendMode,
                      .destination = {x, y, width, height},
                      .source = {},
                      .corners = {},
+                     .priority = 0,
                      .isRect = true});
     }
 }
@@ -128,7 +130,8 @@ void IDrawer::DrawImageQuad(const std::shared_ptr<ITexture>& texture, uint32_t c
                      .destination = {},
                      .source = source,
                      .corners = corners,
-                     .priority = priority});
+                     .priority = priority,
+                     .isRect = false});
     }
 }
 

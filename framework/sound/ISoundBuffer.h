@@ -16,6 +16,7 @@ class ISoundBuffer : public Base::Interface
 {
 public:
     [[nodiscard]] bool Open(const std::wstring& path);
+    // Derived destructors call it too: the base one can no longer reach their CloseImpl.
     void Close();
     bool IsOpen() const { return open; }
 
@@ -51,9 +52,6 @@ protected:
     virtual int32_t SetPanImpl(float pan) = 0;
     virtual int32_t SetVolumeImpl(float percent) = 0;
     virtual WAVEFORMATEX GetFormatImpl() = 0;
-
-    // Derived destructors call this: the base destructor can no longer reach their CloseImpl.
-    void CloseForDestruction() { Close(); }
 
 private:
     bool Usable() { return open && IsAvailable(); }

@@ -27,6 +27,7 @@ public:
         streamOpen = OpenStreamImpl(sourceFormat, pcmFormat);
         return streamOpen;
     }
+    // Derived destructors call it too: the base one can no longer reach their Impl.
     void CloseStream()
     {
         if (streamOpen)
@@ -52,9 +53,6 @@ protected:
     virtual void CloseStreamImpl() = 0;
     virtual bool ConvertImpl(const uint8_t* src, uint32_t srcLength, uint8_t* dst,
                              uint32_t dstLength, uint32_t& srcUsed, uint32_t& dstUsed) = 0;
-
-    // Derived destructors call this: the base destructor can no longer reach their Impl.
-    void CloseForDestruction() { CloseStream(); }
 
 private:
     bool streamOpen = false;

@@ -17,6 +17,7 @@ class ISoundFile : public Base::Interface
 {
 public:
     [[nodiscard]] bool Open(const std::wstring& path);
+    // Derived destructors call it too: the base one can no longer reach their CloseImpl.
     void Close();
     bool IsOpen() const { return open; }
     int32_t GetLength();
@@ -34,9 +35,6 @@ protected:
     virtual WAVEFORMATEX GetFormatImpl() = 0;
     virtual int32_t ReadImpl(void* dst, int32_t bytes) = 0;
     virtual void SeekImpl(int32_t frame) = 0;
-
-    // Derived destructors call this: the base destructor can no longer reach their CloseImpl.
-    void CloseForDestruction() { Close(); }
 
 private:
     bool FrameWithinSound(int32_t frame);

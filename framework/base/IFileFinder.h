@@ -1,6 +1,8 @@
 #pragma once
 // Index of every data file below a root directory, answering by bare file name.
 
+#include "framework/base/Interface.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,10 +10,9 @@
 namespace Qorv::Base
 {
 
-class IFileFinder
+class IFileFinder : public Interface
 {
 public:
-    virtual ~IFileFinder() = default;
     // Exact, case-sensitive name match.
     virtual bool Exists(const std::wstring& name) = 0;
     // Full path of the first indexed file whose name matches with ASCII letters folded, or "".

@@ -2,6 +2,8 @@
 // Random-access byte stream over one data file: the one way every decoder reads.
 // Public operations keep the open state, size cache and path; the Impl hooks do the work.
 
+#include "framework/base/Interface.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -9,11 +11,9 @@
 namespace Qorv::Base
 {
 
-class IFileReader
+class IFileReader : public Interface
 {
 public:
-    virtual ~IFileReader() = default;
-
     [[nodiscard]] bool Open(const std::wstring& path);
     void Close();
     bool IsOpen() const { return isOpen; }

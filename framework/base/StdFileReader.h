@@ -11,9 +11,6 @@ namespace Qorv::Base
 class StdFileReader : public IFileReader
 {
 public:
-    StdFileReader() = default;
-    StdFileReader(const StdFileReader&) = delete;
-    StdFileReader& operator=(const StdFileReader&) = delete;
     ~StdFileReader() override;
 
 protected:

@@ -7,12 +7,8 @@ bool IDrawer::Open(HWND window, int32_t width, int32_t height, int32_t bitsPerPi
                    bool fullScreen, bool waitForVSync)
 {
     Close();
-    if (!OpenImpl(window, width, height, bitsPerPixel, fullScreen, waitForVSync))
-    {
-        return false;
-    }
-    open = true;
-    return true;
+    open = OpenImpl(window, width, height, bitsPerPixel, fullScreen, waitForVSync);
+    return open;
 }
 
 void IDrawer::Close()
@@ -93,54 +89,50 @@ void IDrawer::ApplyRequestedTarget()
 
 void IDrawer::FillRect(uint32_t colour, int32_t x, int32_t y, int32_t width, int32_t height)
 {
-    if (!open)
+    if (open)
     {
-        return;
+        // A fill has no texture alpha to multiply in.
+        AddQuadImpl({.texture = nullptr,
+                     .colour = colour,
+                     .blendMode = blendMode == BlendAlpha ? BlendVertexAlpha : blendMode,
+                     .destination = {x, y, width, height},
+                     .source = {},
+                     .corners = {},
+                     .priority = 0,
+                     .isRect = true});
     }
-    DrawCommand command;
-    command.colour = colour;
-    // A fill has no texture alpha to multiply in.
-    command.blendMode = blendMode == BlendAlpha ? BlendVertexAlpha : blendMode;
-    command.destination = {x, y, width, height};
-    command.isRect = true;
-    AddQuadImpl(command);
 }
 
 void IDrawer::DrawImage(const std::shared_ptr<ITexture>& texture, uint32_t colour,
                         uint32_t priority, const Rect& destination, const Rect& source)
 {
-    if (!open)
+    if (open)
     {
-        return;
+        AddQuadImpl({.texture = texture.get(),
+                     .colour = colour,
+                     .blendMode = blendMode,
+                     .destination = destination,
+                     .source = source,
+                     .corners = {},
+                     .priority = priority,
+                     .isRect = true});
     }
-    DrawCommand command = ImageCommand(texture, colour, priority, source);
-    command.destination = destination;
-    command.isRect = true;
-    AddQuadImpl(command);
 }
 
 void IDrawer::DrawImageQuad(const std::shared_ptr<ITexture>& texture, uint32_t colour,
                             uint32_t priority, const Rect& source, const Quad& corners)
 {
-    if (!open)
+    if (open)
     {
-        return;
+        AddQuadImpl({.texture = texture.get(),
+                     .colour = colour,
+                     .blendMode = blendMode,
+                     .destination = {},
+                     .source = source,
+                     .corners = corners,
+                     .priority = priority,
+                     .isRect = false});
     }
-    DrawCommand command = ImageCommand(texture, colour, priority, source);
-    command.corners = corners;
-    AddQuadImpl(command);
-}
-
-DrawCommand IDrawer::ImageCommand(const std::shared_ptr<ITexture>& texture, uint32_t colour,
-                                  uint32_t priority, const Rect& source) const
-{
-    DrawCommand command;
-    command.texture = texture.get();
-    command.colour = colour;
-    command.blendMode = blendMode;
-    command.source = source;
-    command.priority = priority;
-    return command;
 }
 
 } // namespace Qorv::Draw

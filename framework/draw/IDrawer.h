@@ -3,6 +3,7 @@
 // target in force. Public operations keep the open, scene, blend and target state; Impl hooks
 // drive the device.
 
+#include "framework/base/Interface.h"
 #include "framework/draw/DrawCommand.h"
 #include "framework/draw/ITexture.h"
 #include "platform/window/Win32.h"
@@ -13,14 +14,9 @@
 namespace Qorv::Draw
 {
 
-class IDrawer
+class IDrawer : public Base::Interface
 {
 public:
-    IDrawer() = default;
-    IDrawer(const IDrawer&) = delete;
-    IDrawer& operator=(const IDrawer&) = delete;
-    virtual ~IDrawer() = default;
-
     [[nodiscard]] bool Open(HWND window, int32_t width, int32_t height, int32_t bitsPerPixel,
                             bool fullScreen, bool waitForVSync);
     void Close();
@@ -69,9 +65,6 @@ protected:
 
 private:
     void ApplyRequestedTarget();
-    // A textured command in the current blend mode; the caller adds where it goes.
-    DrawCommand ImageCommand(const std::shared_ptr<ITexture>& texture, uint32_t colour,
-                             uint32_t priority, const Rect& source) const;
 
     bool open = false;
     bool inScene = false;

@@ -1,5 +1,7 @@
 #include "framework/draw/IImageFile.h"
 
+#include <utility>
+
 namespace Qorv::Draw
 {
 
@@ -47,6 +49,28 @@ int32_t IImageFile::ReadPixels(uint32_t* pixels, int32_t stride)
         return 0;
     }
     return ReadPixelsImpl(pixels, stride);
+}
+
+std::shared_ptr<IImageFile> OpenImage(const std::shared_ptr<Base::IFileReader>& reader,
+                                      const char** decoderName)
+{
+    using Factory = std::shared_ptr<IImageFile> (*)();
+    const std::pair<const char*, Factory> decoders[] = {{"PngImageFile", &CreatePngImageFile},
+                                                        {"BitmapImageFile", &CreateBitmapImageFile},
+                                                        {"JpegImageFile", &CreateJpegImageFile}};
+    for (const auto& [name, create] : decoders)
+    {
+        auto image = create();
+        if (image->Open(reader))
+        {
+            if (decoderName != nullptr)
+            {
+                *decoderName = name;
+            }
+            return image;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace Qorv::Draw

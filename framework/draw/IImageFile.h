@@ -3,6 +3,7 @@
 // first, into memory the caller owns. Public operations keep the open state; Impl hooks decode.
 
 #include "framework/base/IFileReader.h"
+#include "framework/base/Interface.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,14 +11,9 @@
 namespace Qorv::Draw
 {
 
-class IImageFile
+class IImageFile : public Base::Interface
 {
 public:
-    IImageFile() = default;
-    IImageFile(const IImageFile&) = delete;
-    IImageFile& operator=(const IImageFile&) = delete;
-    virtual ~IImageFile() = default;
-
     // Positions the reader at byte 0 itself; false leaves the image closed.
     [[nodiscard]] bool Open(const std::shared_ptr<Base::IFileReader>& reader);
     void Close();
@@ -44,5 +40,9 @@ private:
 [[nodiscard]] std::shared_ptr<IImageFile> CreatePngImageFile();
 [[nodiscard]] std::shared_ptr<IImageFile> CreateBitmapImageFile();
 [[nodiscard]] std::shared_ptr<IImageFile> CreateJpegImageFile();
+// The first of those three, in that order, that opens the reader, or null; decoderName, when
+// given, is set to its class name.
+[[nodiscard]] std::shared_ptr<IImageFile>
+OpenImage(const std::shared_ptr<Base::IFileReader>& reader, const char** decoderName = nullptr);
 
 } // namespace Qorv::Draw

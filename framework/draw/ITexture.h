@@ -2,19 +2,16 @@
 // A picture held by the device: loaded from a file or drawn into as a render target. Public
 // operations keep the created and locked state and the picture's size; Impl hooks do the work.
 
+#include "framework/base/Interface.h"
+
 #include <cstdint>
 
 namespace Qorv::Draw
 {
 
-class ITexture
+class ITexture : public Base::Interface
 {
 public:
-    ITexture() = default;
-    ITexture(const ITexture&) = delete;
-    ITexture& operator=(const ITexture&) = delete;
-    virtual ~ITexture() = default;
-
     // Destroys an existing device texture first; false on a negative height.
     [[nodiscard]] bool Create(int32_t width, int32_t height, bool renderTarget);
     // The first of the allocated-width-spaced rows of A8R8G8B8 pixels, or null.

@@ -5,25 +5,6 @@
 namespace Qorv::Draw
 {
 
-namespace
-{
-
-std::shared_ptr<IImageFile> OpenImage(const std::shared_ptr<Base::IFileReader>& reader)
-{
-    using Factory = std::shared_ptr<IImageFile> (*)();
-    for (Factory create : {&CreatePngImageFile, &CreateBitmapImageFile, &CreateJpegImageFile})
-    {
-        auto image = create();
-        if (image->Open(reader))
-        {
-            return image;
-        }
-    }
-    return nullptr;
-}
-
-} // namespace
-
 bool LoadTexture(const std::shared_ptr<ITexture>& texture,
                  const std::shared_ptr<Base::IFileReader>& reader)
 {

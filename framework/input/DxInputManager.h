@@ -24,8 +24,6 @@ class DxInputManager : public IInputManager
 {
 public:
     explicit DxInputManager(const InputPlatform& platform = {});
-    DxInputManager(const DxInputManager&) = delete;
-    DxInputManager& operator=(const DxInputManager&) = delete;
     ~DxInputManager() override;
 
     [[nodiscard]] bool Initialize(HWND window, uint32_t flags) override;

@@ -2,6 +2,7 @@
 // Once-a-frame snapshots of the keyboard, the mouse and every game controller, and whether
 // each key or button is down, was down, went down or came up between the last two snapshots.
 
+#include "framework/base/Interface.h"
 #include "framework/input/KeyCode.h"
 #include "platform/window/Win32.h"
 
@@ -16,11 +17,9 @@ constexpr uint32_t InputDeviceKeyboard = 0x1;
 constexpr uint32_t InputDeviceMouse = 0x10;
 constexpr uint32_t InputDeviceJoystick = 0x100;
 
-class IInputManager
+class IInputManager : public Base::Interface
 {
 public:
-    virtual ~IInputManager() = default;
-
     [[nodiscard]] virtual bool Initialize(HWND window, uint32_t flags) = 0;
     virtual void Finalize() = 0;
     virtual bool IsInitialized() const = 0;

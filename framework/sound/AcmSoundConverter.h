@@ -10,7 +10,7 @@ namespace Qorv::Sound
 class AcmSoundConverter : public ISoundConverter
 {
 public:
-    ~AcmSoundConverter() override { CloseForDestruction(); }
+    ~AcmSoundConverter() override { CloseStream(); }
 
 protected:
     bool SuggestPcmImpl(const std::vector<uint8_t>& sourceFormat, WAVEFORMATEX& pcmFormat) override;

@@ -12,7 +12,7 @@ class AcmSoundState : public ISoundState
 {
 public:
     explicit AcmSoundState(std::shared_ptr<ISoundConverter> converter);
-    ~AcmSoundState() override { CloseForDestruction(); }
+    ~AcmSoundState() override { Close(); }
 
 protected:
     bool OpenImpl(std::shared_ptr<Base::IFileReader>& reader,

@@ -18,7 +18,7 @@ constexpr DWORD StaticBufferCaps = DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSB
 
 DxSoundBuffer::~DxSoundBuffer()
 {
-    CloseForDestruction();
+    Close();
 }
 
 bool DxSoundBuffer::OpenImpl(const std::wstring& path)

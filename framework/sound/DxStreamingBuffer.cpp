@@ -10,7 +10,7 @@ namespace Qorv::Sound
 
 DxStreamingBuffer::~DxStreamingBuffer()
 {
-    CloseForDestruction();
+    Close();
 }
 
 bool DxStreamingBuffer::OpenImpl(const std::wstring& path)

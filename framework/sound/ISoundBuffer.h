@@ -3,6 +3,7 @@
 // pause, stop, move, retune, pan and set its volume. Public calls are guarded: a closed or
 // unavailable buffer ignores them. The Impl hooks talk to the platform buffer.
 
+#include "framework/base/Interface.h"
 #include "framework/sound/WaveFormat.h"
 
 #include <cstdint>
@@ -11,15 +12,11 @@
 namespace Qorv::Sound
 {
 
-class ISoundBuffer
+class ISoundBuffer : public Base::Interface
 {
 public:
-    ISoundBuffer() = default;
-    ISoundBuffer(const ISoundBuffer&) = delete;
-    ISoundBuffer& operator=(const ISoundBuffer&) = delete;
-    virtual ~ISoundBuffer() = default;
-
     [[nodiscard]] bool Open(const std::wstring& path);
+    // Derived destructors call it too: the base one can no longer reach their CloseImpl.
     void Close();
     bool IsOpen() const { return open; }
 
@@ -55,9 +52,6 @@ protected:
     virtual int32_t SetPanImpl(float pan) = 0;
     virtual int32_t SetVolumeImpl(float percent) = 0;
     virtual WAVEFORMATEX GetFormatImpl() = 0;
-
-    // Derived destructors call this: the base destructor can no longer reach their CloseImpl.
-    void CloseForDestruction() { Close(); }
 
 private:
     bool Usable() { return open && IsAvailable(); }

@@ -2,6 +2,7 @@
 // The four compression-manager operations a converting state needs, so its block
 // bookkeeping can run against another converter. Holds at most one open stream.
 
+#include "framework/base/Interface.h"
 #include "framework/sound/WaveFormat.h"
 
 #include <cstdint>
@@ -11,14 +12,9 @@
 namespace Qorv::Sound
 {
 
-class ISoundConverter
+class ISoundConverter : public Base::Interface
 {
 public:
-    ISoundConverter() = default;
-    ISoundConverter(const ISoundConverter&) = delete;
-    ISoundConverter& operator=(const ISoundConverter&) = delete;
-    virtual ~ISoundConverter() = default;
-
     // sourceFormat is a WAVEFORMATEX followed by all of its cbSize extra bytes.
     bool SuggestPcm(const std::vector<uint8_t>& sourceFormat, WAVEFORMATEX& pcmFormat)
     {
@@ -31,6 +27,7 @@ public:
         streamOpen = OpenStreamImpl(sourceFormat, pcmFormat);
         return streamOpen;
     }
+    // Derived destructors call it too: the base one can no longer reach their Impl.
     void CloseStream()
     {
         if (streamOpen)
@@ -39,7 +36,6 @@ public:
             streamOpen = false;
         }
     }
-    bool IsStreamOpen() const { return streamOpen; }
     // Converts whole source blocks only, never writing past dstLength.
     bool Convert(const uint8_t* src, uint32_t srcLength, uint8_t* dst, uint32_t dstLength,
                  uint32_t& srcUsed, uint32_t& dstUsed)
@@ -57,9 +53,6 @@ protected:
     virtual void CloseStreamImpl() = 0;
     virtual bool ConvertImpl(const uint8_t* src, uint32_t srcLength, uint8_t* dst,
                              uint32_t dstLength, uint32_t& srcUsed, uint32_t& dstUsed) = 0;
-
-    // Derived destructors call this: the base destructor can no longer reach their Impl.
-    void CloseForDestruction() { CloseStream(); }
 
 private:
     bool streamOpen = false;

@@ -1,6 +1,7 @@
 #include "framework/sound/ISoundFile.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace Qorv::Sound
 {
@@ -120,13 +121,21 @@ void ISoundFile::SetLoopPosition(int32_t frame)
     }
 }
 
-std::shared_ptr<ISoundFile> OpenSoundFile(const std::wstring& path)
+std::shared_ptr<ISoundFile> OpenSoundFile(const std::wstring& path, const char** readerName)
 {
-    for (auto create : {CreateOggSoundFile, CreateRiffSoundFile, CreateMpegSoundFile})
+    using Factory = std::shared_ptr<ISoundFile> (*)();
+    const std::pair<const char*, Factory> readers[] = {{"OggSoundFile", &CreateOggSoundFile},
+                                                       {"RiffSoundFile", &CreateRiffSoundFile},
+                                                       {"MpegSoundFile", &CreateMpegSoundFile}};
+    for (const auto& [name, create] : readers)
     {
         std::shared_ptr<ISoundFile> file = create();
         if (file->Open(path))
         {
+            if (readerName != nullptr)
+            {
+                *readerName = name;
+            }
             return file;
         }
     }

@@ -3,6 +3,7 @@
 // Public operations keep the open flag, caches and loop frame; the Impl hooks decode.
 
 #include "framework/base/IFileReader.h"
+#include "framework/base/Interface.h"
 #include "framework/sound/WaveFormat.h"
 
 #include <cstdint>
@@ -12,15 +13,11 @@
 namespace Qorv::Sound
 {
 
-class ISoundFile
+class ISoundFile : public Base::Interface
 {
 public:
-    ISoundFile() = default;
-    ISoundFile(const ISoundFile&) = delete;
-    ISoundFile& operator=(const ISoundFile&) = delete;
-    virtual ~ISoundFile() = default;
-
     [[nodiscard]] bool Open(const std::wstring& path);
+    // Derived destructors call it too: the base one can no longer reach their CloseImpl.
     void Close();
     bool IsOpen() const { return open; }
     int32_t GetLength();
@@ -39,9 +36,6 @@ protected:
     virtual int32_t ReadImpl(void* dst, int32_t bytes) = 0;
     virtual void SeekImpl(int32_t frame) = 0;
 
-    // Derived destructors call this: the base destructor can no longer reach their CloseImpl.
-    void CloseForDestruction() { Close(); }
-
 private:
     bool FrameWithinSound(int32_t frame);
 
@@ -57,6 +51,8 @@ private:
 [[nodiscard]] std::shared_ptr<ISoundFile> CreateMpegSoundFile();
 
 // Tries the Ogg, RIFF and MPEG readers in that order; empty when none accepts the file.
-[[nodiscard]] std::shared_ptr<ISoundFile> OpenSoundFile(const std::wstring& path);
+// readerName, when given, is set to the class name of the one that does.
+[[nodiscard]] std::shared_ptr<ISoundFile> OpenSoundFile(const std::wstring& path,
+                                                        const char** readerName = nullptr);
 
 } // namespace Qorv::Sound

@@ -2,6 +2,7 @@
 // The sound framework's front door: owns the output device and hands out sound buffers.
 // Public operations keep the initialized flag; the Impl hooks open and release the device.
 
+#include "framework/base/Interface.h"
 #include "framework/sound/ISoundBuffer.h"
 #include "platform/window/Win32.h"
 
@@ -10,14 +11,9 @@
 namespace Qorv::Sound
 {
 
-class ISoundManager
+class ISoundManager : public Base::Interface
 {
 public:
-    ISoundManager() = default;
-    ISoundManager(const ISoundManager&) = delete;
-    ISoundManager& operator=(const ISoundManager&) = delete;
-    virtual ~ISoundManager() = default;
-
     [[nodiscard]] bool Initialize(HWND window);
     void Finalize();
     bool IsInitialized() const { return initialized; }

@@ -11,12 +11,7 @@ bool ISoundState::Open(std::shared_ptr<Base::IFileReader>& newReader,
     {
         return false;
     }
-    if (open)
-    {
-        CloseImpl();
-        open = false;
-        lengthCache = 0;
-    }
+    Close();
     open = OpenImpl(newReader, formatBytes, dataOffset, dataLength);
     return open;
 }
@@ -62,7 +57,7 @@ void ISoundState::Seek(int32_t frame)
     }
 }
 
-void ISoundState::CloseForDestruction()
+void ISoundState::Close()
 {
     if (open)
     {

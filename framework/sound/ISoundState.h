@@ -3,6 +3,7 @@
 // Public operations keep the open flag and the length cache; the Impl hooks decode.
 
 #include "framework/base/IFileReader.h"
+#include "framework/base/Interface.h"
 #include "framework/sound/WaveFormat.h"
 
 #include <cstdint>
@@ -14,14 +15,9 @@ namespace Qorv::Sound
 
 class ISoundConverter;
 
-class ISoundState
+class ISoundState : public Base::Interface
 {
 public:
-    ISoundState() = default;
-    ISoundState(const ISoundState&) = delete;
-    ISoundState& operator=(const ISoundState&) = delete;
-    virtual ~ISoundState() = default;
-
     [[nodiscard]] bool Open(std::shared_ptr<Base::IFileReader>& reader,
                             const std::vector<uint8_t>& formatBytes, int32_t dataOffset,
                             int32_t dataLength);
@@ -44,8 +40,9 @@ protected:
     virtual int32_t ReadImpl(void* dst, uint32_t bytes) = 0;
     virtual void SeekImpl(int32_t frame) = 0;
 
-    // Derived destructors call this: the base destructor can no longer reach their CloseImpl.
-    void CloseForDestruction();
+    // Open and derived destructors call this: the base destructor can no longer reach their
+    // CloseImpl.
+    void Close();
 
     std::shared_ptr<Base::IFileReader> reader;
 

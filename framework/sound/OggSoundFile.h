@@ -12,7 +12,7 @@ class OggSoundFile : public ISoundFile
 {
 public:
     OggSoundFile();
-    ~OggSoundFile() override { CloseForDestruction(); }
+    ~OggSoundFile() override { Close(); }
 
 protected:
     bool OpenImpl(std::shared_ptr<Base::IFileReader>& reader) override;

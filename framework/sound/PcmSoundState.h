@@ -9,7 +9,7 @@ namespace Qorv::Sound
 class PcmSoundState : public ISoundState
 {
 public:
-    ~PcmSoundState() override { CloseForDestruction(); }
+    ~PcmSoundState() override { Close(); }
 
 protected:
     bool OpenImpl(std::shared_ptr<Base::IFileReader>& reader,

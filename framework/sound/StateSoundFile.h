@@ -10,7 +10,7 @@ namespace Qorv::Sound
 class StateSoundFile : public ISoundFile
 {
 public:
-    ~StateSoundFile() override { CloseForDestruction(); }
+    ~StateSoundFile() override { Close(); }
 
 protected:
     void CloseImpl() override { state.reset(); }

@@ -42,7 +42,6 @@ enum D3DPOOL : uint32_t
 enum D3DRESOURCETYPE : uint32_t
 {
     D3DRTYPE_SURFACE = 1,
-    D3DRTYPE_TEXTURE = 3,
 };
 
 enum D3DMULTISAMPLE_TYPE : uint32_t

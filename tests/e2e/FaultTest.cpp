@@ -152,12 +152,7 @@ void Break(const fs::path& file, Fault fault)
 }
 
 // Each key held 40 ms: longer than a frame, so the program's snapshot sees it down.
-void Type(const std::string& window, std::vector<std::string> keys)
-{
-    TestSupport::RunAndCapture({"xdotool", "windowfocus", "--sync", window});
-    keys.insert(keys.begin(), {"xdotool", "key", "--delay", "80"});
-    TestSupport::RunAndCapture(keys);
-}
+constexpr int KeyDelayMs = 80;
 
 constexpr float Audible = 0.01f;
 
@@ -229,16 +224,16 @@ public:
                std::chrono::steady_clock::now() < deadline)
         {
             const auto before = TestSupport::CaptureScreenAt(*window, 640, 480);
-            Type(*window, {"z"});
+            TestSupport::PressKeys(*window, "z", KeyDelayMs);
             std::this_thread::sleep_for(100ms);
             const auto after = TestSupport::CaptureScreenAt(*window, 640, 480);
             outcome.pictureMoves = before && after && before->pixels != after->pixels;
         }
-        Type(*window, {"q", "a", "1", "F1", "KP_2", "F1", "F12", "F11", "F9", "shift", "x"});
+        TestSupport::PressKeys(*window, "q a 1 F1 KP_2 F1 F12 F11 F9 shift x", KeyDelayMs);
         std::this_thread::sleep_for(200ms);
         outcome.runningAfterKeys = program.Running();
         outcome.peakKilobytes = PeakKilobytes(program.Pid());
-        Type(*window, {"Escape"});
+        TestSupport::PressKeys(*window, "Escape", KeyDelayMs);
         outcome.exitCode = program.Wait(10s);
         outcome.loudestSample = TestSupport::LoudestOfRaw(TestSupport::ReadFile(recording));
         return outcome;

@@ -24,10 +24,18 @@ namespace
 
 const std::string Title = "pakemino Technical Preview";
 
-Process StartProgram()
+// The program, started with no sound output, and its window.
+class ProgramWindow : public testing::Test
 {
-    return Process({PAKEMINO_PROGRAM}, {"SDL_AUDIODRIVER=dummy"});
-}
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(window) << "no window titled \"" << Title << "\" appeared";
+    }
+
+    Process program{{PAKEMINO_PROGRAM}, {"SDL_AUDIODRIVER=dummy"}};
+    const std::optional<std::string> window = TestSupport::WaitForWindow(Title, 10s);
+};
 
 // The picture sampled between pixel centres, as a linear filter does, edges clamped.
 uint32_t Bilinear(const Picture& picture, double x, double y)
@@ -121,11 +129,8 @@ bool SizeBecomes(const std::string& window, int width, int height)
 
 } // namespace
 
-TEST(ProgramWindow, OpensTitledWithA640By480ClientArea)
+TEST_F(ProgramWindow, OpensTitledWithA640By480ClientArea)
 {
-    Process program = StartProgram();
-    const auto window = TestSupport::WaitForWindow(Title, 10s);
-    ASSERT_TRUE(window) << "no window titled \"" << Title << "\" appeared";
     const auto geometry = TestSupport::WindowGeometry(*window);
     ASSERT_TRUE(geometry);
     EXPECT_EQ(geometry->width, 640);
@@ -133,50 +138,36 @@ TEST(ProgramWindow, OpensTitledWithA640By480ClientArea)
     EXPECT_TRUE(program.Running());
 }
 
-TEST(ProgramWindow, EscapeEndsTheProgramWithCodeZero)
+TEST_F(ProgramWindow, EscapeEndsTheProgramWithCodeZero)
 {
-    Process program = StartProgram();
-    const auto window = TestSupport::WaitForWindow(Title, 10s);
-    ASSERT_TRUE(window);
     TestSupport::PressKeys(*window, "Escape");
     EXPECT_EQ(program.Wait(2s), 0);
 }
 
-TEST(ProgramWindow, CloseRequestFromTheWindowSystemEndsItTheSameWay)
+TEST_F(ProgramWindow, CloseRequestFromTheWindowSystemEndsItTheSameWay)
 {
-    Process program = StartProgram();
-    const auto window = TestSupport::WaitForWindow(Title, 10s);
-    ASSERT_TRUE(window);
     ASSERT_TRUE(TestSupport::SendCloseRequest(*window));
     EXPECT_EQ(program.Wait(2s), 0);
 }
 
-TEST(ProgramWindow, OtherKeysDoNotCloseIt)
+TEST_F(ProgramWindow, OtherKeysDoNotCloseIt)
 {
-    Process program = StartProgram();
-    const auto window = TestSupport::WaitForWindow(Title, 10s);
-    ASSERT_TRUE(window);
     TestSupport::PressKeys(*window, "z x Return space F1");
     EXPECT_FALSE(program.Wait(500ms)) << "the program ended on a key that is not Escape";
     TestSupport::PressKeys(*window, "Escape");
     EXPECT_EQ(program.Wait(2s), 0);
 }
 
-TEST(ProgramWindow, ATerminationSignalEndsItAsClosingTheWindowDoes)
+TEST_F(ProgramWindow, ATerminationSignalEndsItAsClosingTheWindowDoes)
 {
-    Process program = StartProgram();
-    ASSERT_TRUE(TestSupport::WaitForWindow(Title, 10s));
     kill(program.Pid(), SIGTERM);
     EXPECT_EQ(program.Wait(5s), 0);
 }
 
 // The 640x480 picture scaled to the largest 4:3 size the window holds, on black. With
 // PAKEMINO_SCALED_SCREENSHOT=path set, the window at 1280x720 is also written there as PNG.
-TEST(ProgramWindow, ScalesItsPictureToTheWindowAndTogglesFullscreenOnAltEnter)
+TEST_F(ProgramWindow, ScalesItsPictureToTheWindowAndTogglesFullscreenOnAltEnter)
 {
-    Process program = StartProgram();
-    const auto window = TestSupport::WaitForWindow(Title, 10s);
-    ASSERT_TRUE(window);
     // Wholly on screen, so all of it can be read back.
     RunAndCapture({"xdotool", "windowmove", "--sync", *window, "0", "0"});
     std::this_thread::sleep_for(1s);

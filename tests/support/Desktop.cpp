@@ -56,11 +56,11 @@ std::optional<Geometry> WindowGeometry(const std::string& window)
     return seen == 4 ? std::optional<Geometry>(geometry) : std::nullopt;
 }
 
-void PressKeys(const std::string& window, const std::string& keys)
+void PressKeys(const std::string& window, const std::string& keys, int delayMs)
 {
     RunAndCapture({"xdotool", "windowfocus", "--sync", window});
     // One argument a key: xdotool takes a single argument with spaces as one unknown key.
-    std::vector<std::string> argv{"xdotool", "key", "--delay", "30"};
+    std::vector<std::string> argv{"xdotool", "key", "--delay", std::to_string(delayMs)};
     std::istringstream names(keys);
     for (std::string name; names >> name;)
     {

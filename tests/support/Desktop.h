@@ -18,8 +18,9 @@ struct Geometry
 };
 std::optional<Geometry> WindowGeometry(const std::string& window);
 
-// Focuses the window and types the keys (xdotool key names, e.g. "Escape", "shift+a").
-void PressKeys(const std::string& window, const std::string& keys);
+// Focuses the window and types the keys (xdotool key names, e.g. "Escape", "shift+a"), each
+// delayMs after the last and held half that.
+void PressKeys(const std::string& window, const std::string& keys, int delayMs = 30);
 
 // What a window manager sends for the close button or Alt+F4: WM_DELETE_WINDOW.
 bool SendCloseRequest(const std::string& window);

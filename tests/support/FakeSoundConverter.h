@@ -18,7 +18,7 @@ public:
     static constexpr uint32_t SourceBytesPerSecond = 40;
     static constexpr uint32_t PcmBytesPerSecond = 200;
 
-    ~FakeSoundConverter() override { CloseForDestruction(); }
+    ~FakeSoundConverter() override { CloseStream(); }
 
     // A source record that this converter accepts.
     static std::vector<uint8_t> SourceFormat();

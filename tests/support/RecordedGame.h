@@ -3,8 +3,8 @@
 // records them, and the real input manager over a scripted keyboard.
 
 #include "framework/draw/DxDrawer.h"
-#include "framework/draw/DxTexture.h"
 #include "framework/input/DxInputManager.h"
+#include "tests/support/DeviceTexture.h"
 #include "tests/support/GameFrames.h"
 #include "tests/support/RecordingDevice.h"
 
@@ -29,13 +29,6 @@ protected:
                                                                          { return &direct3D; }),
                                   std::make_shared<Qorv::Input::DxInputManager>(script.Platform()),
                                   Qorv::Sound::CreateSoundManager(), FakeClock::Now});
-    }
-
-    // The recorded texture behind one of the drawer's.
-    static RecordingTexture* DeviceTexture(const std::shared_ptr<Qorv::Draw::ITexture>& texture)
-    {
-        return dynamic_cast<RecordingTexture*>(
-            dynamic_cast<Qorv::Draw::DxTexture&>(*texture).GetDeviceTexture());
     }
 
     RecordingDevice device;

@@ -68,7 +68,7 @@ Verdict CheckPicture(const std::wstring& path)
         return {false, "cannot be opened"};
     }
     const char* decoderName = nullptr;
-    const auto image = OpenImage(reader, &decoderName);
+    const auto image = Qorv::Draw::OpenImage(reader, &decoderName);
     if (!image)
     {
         return {false, "no picture decoder accepts it (tried PNG, BMP, JPEG)"};
@@ -98,7 +98,8 @@ Verdict CheckPicture(const std::wstring& path)
 // What a static sound buffer needs: a reader that opens it, PCM bytes, and those bytes read.
 Verdict CheckSound(const std::wstring& path)
 {
-    const auto file = Qorv::Sound::OpenSoundFile(path);
+    const char* readerName = nullptr;
+    const auto file = Qorv::Sound::OpenSoundFile(path, &readerName);
     if (!file)
     {
         return {false, "no sound reader accepts it (tried Ogg Vorbis, RIFF WAVE, MPEG audio)"};
@@ -108,9 +109,9 @@ Verdict CheckSound(const std::wstring& path)
     char details[160];
     const double seconds =
         format.nAvgBytesPerSec != 0 ? double(bytes) / format.nAvgBytesPerSec : 0.0;
-    std::snprintf(details, sizeof details, "%s tag=%u %u Hz %u ch %u bit, %.3f s",
-                  SoundReaderName(*file), format.wFormatTag, format.nSamplesPerSec,
-                  format.nChannels, format.wBitsPerSample, seconds);
+    std::snprintf(details, sizeof details, "%s tag=%u %u Hz %u ch %u bit, %.3f s", readerName,
+                  format.wFormatTag, format.nSamplesPerSec, format.nChannels, format.wBitsPerSample,
+                  seconds);
     if (bytes <= 0)
     {
         return {false, std::string(details) + ": no sound in it"};

@@ -1,9 +1,7 @@
 // qorv-probe image FILE [--png OUT]: opens FILE with the decoders in the texture loader's order,
 // decodes its pixels and reports the picture; with --png, writes them to OUT as an RGBA PNG.
 
-#include "framework/draw/BitmapImageFile.h"
-#include "framework/draw/JpegImageFile.h"
-#include "framework/draw/PngImageFile.h"
+#include "framework/draw/IImageFile.h"
 #include "platform/window/Utf8.h"
 #include "tools/qorv-probe/Commands.h"
 
@@ -19,18 +17,6 @@ namespace Probe
 
 namespace
 {
-
-struct Decoder
-{
-    const char* name;
-    std::shared_ptr<Qorv::Draw::IImageFile> (*make)();
-};
-
-const Decoder decoders[] = {
-    {"PngImageFile", Qorv::Draw::CreatePngImageFile},
-    {"BitmapImageFile", Qorv::Draw::CreateBitmapImageFile},
-    {"JpegImageFile", Qorv::Draw::CreateJpegImageFile},
-};
 
 // Kept free of objects with destructors, which libpng's jump back would skip.
 bool WriteRows(std::FILE* stream, png_bytep* rows, uint32_t width, uint32_t height)
@@ -86,22 +72,6 @@ bool WritePng(const std::vector<uint32_t>& pixels, int32_t width, int32_t height
 
 } // namespace
 
-std::shared_ptr<Qorv::Draw::IImageFile>
-OpenImage(const std::shared_ptr<Qorv::Base::IFileReader>& reader, const char** decoderName)
-{
-    for (const Decoder& decoder : decoders)
-    {
-        std::shared_ptr<Qorv::Draw::IImageFile> image = decoder.make();
-        if (image->Open(reader))
-        {
-            *decoderName = decoder.name;
-            return image;
-        }
-    }
-    *decoderName = nullptr;
-    return nullptr;
-}
-
 int ImageCommand(const Arguments& arguments)
 {
     const bool withPng = arguments.size() == 3 && arguments[1] == "--png";
@@ -117,7 +87,7 @@ int ImageCommand(const Arguments& arguments)
         return 1;
     }
     const char* decoderName = nullptr;
-    const std::shared_ptr<Qorv::Draw::IImageFile> image = OpenImage(reader, &decoderName);
+    const auto image = Qorv::Draw::OpenImage(reader, &decoderName);
     if (!image)
     {
         std::fprintf(stderr, "qorv-probe: no decoder accepts %s (tried PNG, BMP, JPEG)\n",

@@ -2,9 +2,6 @@
 // delivers; with --pcm, writes all of it (GetLength bytes through Read) to OUT.
 
 #include "framework/sound/ISoundFile.h"
-#include "framework/sound/MpegSoundFile.h"
-#include "framework/sound/OggSoundFile.h"
-#include "framework/sound/RiffSoundFile.h"
 #include "platform/window/Utf8.h"
 #include "tools/qorv-probe/Commands.h"
 
@@ -15,24 +12,6 @@
 
 namespace Probe
 {
-
-const char* SoundReaderName(Qorv::Sound::ISoundFile& file)
-{
-    using namespace Qorv::Sound;
-    if (dynamic_cast<OggSoundFile*>(&file) != nullptr)
-    {
-        return "OggSoundFile";
-    }
-    if (dynamic_cast<RiffSoundFile*>(&file) != nullptr)
-    {
-        return "RiffSoundFile";
-    }
-    if (dynamic_cast<MpegSoundFile*>(&file) != nullptr)
-    {
-        return "MpegSoundFile";
-    }
-    return "unknown";
-}
 
 namespace
 {
@@ -86,7 +65,8 @@ int SoundCommand(const Arguments& arguments)
         return 2;
     }
 
-    auto file = Qorv::Sound::OpenSoundFile(platform::Utf8ToWide(path));
+    const char* readerName = nullptr;
+    auto file = Qorv::Sound::OpenSoundFile(platform::Utf8ToWide(path), &readerName);
     if (!file)
     {
         std::fprintf(stderr, "qorv-probe: %s: not a sound file this program can read\n",
@@ -96,7 +76,7 @@ int SoundCommand(const Arguments& arguments)
     const WAVEFORMATEX format = file->GetFormat();
     const int32_t bytes = file->GetLength();
     const int32_t frames = format.nBlockAlign != 0 ? bytes / format.nBlockAlign : 0;
-    std::printf("reader=%s\n", SoundReaderName(*file));
+    std::printf("reader=%s\n", readerName);
     std::printf("tag=%u\nchannels=%u\nrate=%u\nbits=%u\nblock=%u\navg=%u\n", format.wFormatTag,
                 format.nChannels, format.nSamplesPerSec, format.wBitsPerSample, format.nBlockAlign,
                 format.nAvgBytesPerSec);

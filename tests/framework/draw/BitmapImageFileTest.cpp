@@ -36,6 +36,18 @@ std::string Bytes(std::initializer_list<uint8_t> values)
     return std::string(values.begin(), values.end());
 }
 
+// An 8-bit run-length picture, every palette entry the given colour.
+BmpBuilder Rle8(int32_t width, int32_t height, uint32_t colour = 0)
+{
+    BmpBuilder bmp;
+    bmp.width = width;
+    bmp.height = height;
+    bmp.bits = 8;
+    bmp.compression = 1;
+    bmp.palette.assign(256, colour);
+    return bmp;
+}
+
 } // namespace
 
 TEST(BitmapImageFile, BottomUpRowsLandTopRowFirstAndTopDownKeepStoredOrder)
@@ -149,12 +161,7 @@ TEST(BitmapImageFile, AlphaComesFromTheAlphaMaskOnly)
 
 TEST(BitmapImageFile, Rle8FillsOnlyWhatTheStreamReaches)
 {
-    BmpBuilder bmp;
-    bmp.width = 4;
-    bmp.height = 2;
-    bmp.bits = 8;
-    bmp.compression = 1;
-    bmp.palette.assign(256, 0);
+    BmpBuilder bmp = Rle8(4, 2);
     bmp.palette[5] = 0x00AABBCC;
     bmp.pixels = Bytes({0x03, 0x05, 0x00, 0x00, 0x00, 0x01});
     const DecodedImage out = Decode(bmp.Build());
@@ -171,12 +178,7 @@ TEST(BitmapImageFile, Rle8FillsOnlyWhatTheStreamReaches)
 
 TEST(BitmapImageFile, Rle8RunsStopAtTheRightEdgeAndDeltasSkip)
 {
-    BmpBuilder bmp;
-    bmp.width = 4;
-    bmp.height = 2;
-    bmp.bits = 8;
-    bmp.compression = 1;
-    bmp.palette.assign(256, 0);
+    BmpBuilder bmp = Rle8(4, 2);
     bmp.palette[7] = 0x00070707;
     bmp.palette[9] = 0x00090909;
     // A run of 6 on the bottom row, end of line, a delta of (2, 0), an absolute run of 3 with
@@ -219,12 +221,7 @@ TEST(BitmapImageFile, Rle4AbsoluteRunGivesExactlyItsPixelsWithoutPadding)
 
 TEST(BitmapImageFile, TruncatedRunLengthDataEndsThePictureWhereItStands)
 {
-    BmpBuilder bmp;
-    bmp.width = 4;
-    bmp.height = 1;
-    bmp.bits = 8;
-    bmp.compression = 1;
-    bmp.palette.assign(256, 0x00010203);
+    BmpBuilder bmp = Rle8(4, 1, 0x00010203);
     bmp.pixels = Bytes({0x00, 0x04, 0x01, 0x01});
     const DecodedImage out = Decode(bmp.Build());
     EXPECT_EQ(out.result, 8);
@@ -245,11 +242,8 @@ TEST(BitmapImageFile, RefusesWhatItCannotDecode)
     jpeg.headerSize = 64;
     jpeg.compression = 4;
     EXPECT_TRUE(refused(jpeg)) << "compression 4";
-    BmpBuilder rleTopDown = good;
-    rleTopDown.bits = 8;
-    rleTopDown.compression = 1;
-    rleTopDown.height = -1;
-    rleTopDown.palette.assign(256, 0);
+    BmpBuilder rleTopDown = Rle8(1, -1);
+    rleTopDown.pixels = good.pixels;
     EXPECT_TRUE(refused(rleTopDown));
     BmpBuilder twoBits = good;
     twoBits.bits = 2;

@@ -1,5 +1,5 @@
 #include "framework/draw/DxDrawer.h"
-#include "framework/draw/DxTexture.h"
+#include "tests/support/DeviceTexture.h"
 #include "tests/support/RecordingDevice.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <algorithm>
 
 using namespace Qorv::Draw;
+using TestSupport::DeviceTexture;
 using TestSupport::RecordedDraw;
 using TestSupport::RecordingDevice;
 using TestSupport::RecordingDirect3D;
@@ -46,12 +47,6 @@ protected:
             lengths.push_back(created->args[0]);
         }
         return lengths;
-    }
-
-    static TestSupport::RecordingTexture* DeviceTexture(const std::shared_ptr<ITexture>& texture)
-    {
-        return dynamic_cast<TestSupport::RecordingTexture*>(
-            dynamic_cast<DxTexture&>(*texture).GetDeviceTexture());
     }
 
     RecordingDevice device;

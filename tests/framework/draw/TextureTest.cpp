@@ -1,7 +1,7 @@
 #include "framework/draw/DxDrawer.h"
-#include "framework/draw/DxTexture.h"
 #include "framework/draw/LoadTexture.h"
 #include "tests/support/BmpBytes.h"
+#include "tests/support/DeviceTexture.h"
 #include "tests/support/RecordingDevice.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
@@ -12,6 +12,7 @@
 
 using namespace Qorv::Draw;
 using TestSupport::Bitmap;
+using TestSupport::DeviceTexture;
 using TestSupport::RecordingDevice;
 using TestSupport::RecordingDirect3D;
 using TestSupport::RecordingTexture;
@@ -27,12 +28,6 @@ protected:
     {
         ASSERT_TRUE(drawer.Open(reinterpret_cast<HWND>(0x1000), 640, 480, 16, false, false));
         device.calls.clear();
-    }
-
-    static RecordingTexture* DeviceTexture(const std::shared_ptr<ITexture>& texture)
-    {
-        return dynamic_cast<RecordingTexture*>(
-            dynamic_cast<DxTexture&>(*texture).GetDeviceTexture());
     }
 
     RecordingDevice device;

@@ -33,30 +33,23 @@ protected:
         return buffer;
     }
 
-    // Tenths of a second at a time, each followed by a pause: 1.5 s of sound takes 45 ms.
-    std::vector<float> RenderPaced(DWORD frames)
-    {
-        std::vector<float> out;
-        while (frames > 0)
-        {
-            const DWORD chunk = std::min<DWORD>(frames, 4800);
-            const auto part = mixer.Render(chunk);
-            out.insert(out.end(), part.begin(), part.end());
-            frames -= chunk;
-            std::this_thread::sleep_for(3ms);
-        }
-        return out;
-    }
-
-    // Plays a worker's ring with no thread: the worker takes each crossing after each tenth.
-    std::vector<float> RenderStepped(DxStreamingThread& worker, DWORD frames)
+    // Tenths of a second at a time. After each, the worker given takes its crossings, as it
+    // would on its thread; with none, a pause lets the real one refill: 1.5 s takes 45 ms.
+    std::vector<float> Render(DWORD frames, DxStreamingThread* worker = nullptr)
     {
         std::vector<float> out;
         for (; frames > 0; frames -= std::min<DWORD>(frames, 4800))
         {
             const auto part = mixer.Render(std::min<DWORD>(frames, 4800));
             out.insert(out.end(), part.begin(), part.end());
-            worker.Step(0);
+            if (worker != nullptr)
+            {
+                worker->Step(0);
+            }
+            else
+            {
+                std::this_thread::sleep_for(3ms);
+            }
         }
         return out;
     }
@@ -92,7 +85,7 @@ TEST_F(StreamingBuffer, ShortFileLoopsWithoutASeamAndPlayOnceStillLoops)
     // One second of 1 kHz: a whole number of cycles, so a seamless loop is one pure tone.
     auto buffer = Opened(PcmWave(1, 48000, SinePcm(1000, 48000, 48000, 0.5)));
     buffer->Play(false);
-    const auto out = RenderPaced(48000 * 5);
+    const auto out = Render(48000 * 5);
     EXPECT_TRUE(buffer->IsPlaying());
     const ToneFit fit = FitTone(Channel(out, 0, 1024), 1000.0 / 48000.0);
     EXPECT_NEAR(fit.amplitude, 0.5, 0.001);
@@ -104,7 +97,7 @@ TEST_F(StreamingBuffer, LoopPositionWithinTheSoundIsWhereEachPassRestarts)
     auto buffer = Opened(PcmWave(1, 48000, RampPcm(24000)));
     buffer->SetLoopPosition(12000);
     buffer->Play(false);
-    const auto out = RenderPaced(48000 * 4);
+    const auto out = Render(48000 * 4);
     EXPECT_EQ(PlayedSample(out, 23999), 23999);
     EXPECT_EQ(PlayedSample(out, 24000), 12000);
     EXPECT_EQ(PlayedSample(out, 24000 + 12000), 12000);
@@ -116,7 +109,7 @@ TEST_F(StreamingBuffer, LoopPositionBeyondTheEndIsIgnored)
     auto buffer = Opened(PcmWave(1, 48000, RampPcm(24000)));
     buffer->SetLoopPosition(24001);
     buffer->Play(false);
-    const auto out = RenderPaced(48000 * 2);
+    const auto out = Render(48000 * 2);
     EXPECT_EQ(PlayedSample(out, 24000), 0);
 }
 
@@ -125,11 +118,11 @@ TEST_F(StreamingBuffer, PauseThenSetPositionThenPlayPlaysFromThere)
     // Twelve seconds whose samples count 1/24 of a frame each.
     auto buffer = Opened(PcmWave(1, 48000, RampPcm(48000 * 12, 24)));
     buffer->Play(false);
-    RenderPaced(4800);
+    Render(4800);
     buffer->Pause();
     buffer->SetPosition(10.0f);
     buffer->Play(false);
-    const auto out = RenderPaced(48000 * 2);
+    const auto out = Render(48000 * 2);
     EXPECT_EQ(PlayedSample(out, 0), 480000 / 24);
     EXPECT_EQ(PlayedSample(out, 48000 + 24), 528024 / 24);
 }
@@ -138,7 +131,7 @@ TEST_F(StreamingBuffer, CloseWhilePlayingReturnsPromptlyAndReleasesEverything)
 {
     auto buffer = Opened(PcmWave(1, 48000, SinePcm(440, 48000, 48000 * 4, 0.5)));
     buffer->Play(true);
-    RenderPaced(48000);
+    Render(48000);
     const auto start = std::chrono::steady_clock::now();
     buffer->Close();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 150ms);
@@ -175,7 +168,7 @@ TEST_F(StreamingBuffer, RefillSignalledBeforeARestartLeavesThePlayingHalfAlone)
     worker.Restart(48000 * 4);
     worker.Step(0);
     ring->Play(0, 0, DSBPLAY_LOOPING);
-    const auto out = RenderStepped(worker, 48000 * 4);
+    const auto out = Render(48000 * 4, &worker);
     for (size_t frame : {1000u, 48000u + 1000u, 96000u + 1000u, 144000u + 1000u})
     {
         EXPECT_EQ(PlayedSample(out, frame), static_cast<int>((48000 * 4 + frame) / 24)) << frame;
@@ -191,13 +184,13 @@ TEST_F(StreamingBuffer, LoopFrameAtTheEndIsSilenceNotAReplayUntilALoopFrameIsSet
     worker.SetLoopFrame(48000);
     worker.Restart(0);
     ring->Play(0, 0, DSBPLAY_LOOPING);
-    auto out = RenderStepped(worker, 48000 * 3 + 9600);
+    auto out = Render(48000 * 3 + 9600, &worker);
     EXPECT_EQ(PlayedSample(out, 47998), 23999);
     EXPECT_EQ(PlayedSample(out, 48000), 0);
     EXPECT_EQ(PlayedSample(out, 48000 * 3 + 1000), 0) << "the ring replayed three seconds ago";
     // Reads that found nothing did not end the stream: the next refill loops from frame 0.
     worker.SetLoopFrame(0);
-    const auto later = RenderStepped(worker, 48000 * 4);
+    const auto later = Render(48000 * 4, &worker);
     EXPECT_EQ(PlayedSample(later, 48000 * 3 - 9600 + 1000), 500);
     EXPECT_EQ(PlayedSample(later, 48000 * 4 - 9600 + 1000), 500);
 }

@@ -2,6 +2,7 @@
 #include "tests/support/Process.h"
 
 #include <X11/Xlib.h>
+#include <chrono>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -58,7 +59,14 @@ std::optional<Geometry> WindowGeometry(const std::string& window)
 
 void PressKeys(const std::string& window, const std::string& keys, int delayMs)
 {
-    RunAndCapture({"xdotool", "windowfocus", "--sync", window});
+    // A window that a window manager is just taking over is unmapped for a moment, and focusing
+    // it then fails (BadMatch): the keys would go elsewhere.
+    int notFocused = 1;
+    for (int i = 0; i < 50 && notFocused != 0; ++i)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(i == 0 ? 0 : 100));
+        RunAndCapture({"xdotool", "windowfocus", "--sync", window}, &notFocused);
+    }
     // One argument a key: xdotool takes a single argument with spaces as one unknown key.
     std::vector<std::string> argv{"xdotool", "key", "--delay", std::to_string(delayMs)};
     std::istringstream names(keys);

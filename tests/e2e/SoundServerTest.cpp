@@ -85,7 +85,7 @@ TEST(SoundServer, RestartedUnderTheProgramItIsHeardAgainAndTheTakeHasNoGap)
     const fs::path take = dir.Path() / "take.wav";
     Process program({"sh", "-c", "exec \"$0\" --record \"$1\" >/dev/null 2>\"$2\"",
                      PAKEMINO_PROGRAM, take.string(), (dir.Path() / "err").string()},
-                    {"PULSE_SERVER=" + server.Address()});
+                    {"PULSE_SERVER=" + server.Address(), "PAKEMINO_AUDIO_STATS=1"});
     const auto window = WaitForWindow("pakemino Technical Preview \\(recording\\)", 20s);
     ASSERT_TRUE(window);
     const auto playing = [&]
@@ -121,5 +121,6 @@ TEST(SoundServer, RestartedUnderTheProgramItIsHeardAgainAndTheTakeHasNoGap)
     EXPECT_EQ(program.Wait(20s), 0) << ReadFile(dir.Path() / "err");
     // Float stereo at 48 kHz: the three seconds without a server are in it, mixed unheard.
     const double recorded = static_cast<double>(fs::file_size(take)) / (2 * sizeof(float) * 48000);
-    EXPECT_GT(recorded, 3.0) << "the time without a server is missing";
+    EXPECT_GT(recorded, 3.0) << "the time without a server is missing; the program said:\n"
+                             << ReadFile(dir.Path() / "err");
 }

@@ -202,7 +202,7 @@ void SdlSoundDevice::CloseOutput()
     }
 }
 
-bool SdlSoundDevice::Reopen()
+bool SdlSoundDevice::Reopen(std::vector<float>& period)
 {
     CloseOutput();
     // Starting the driver again ends its old connection first.
@@ -217,6 +217,9 @@ bool SdlSoundDevice::Reopen()
     {
         return false;
     }
+    // Starting the driver can take a while under load: that time is mixed as well, so a take
+    // recorded across the gap runs on without one.
+    MixUnheard(Clock::now(), period);
     SDL_PauseAudioDevice(output, 0);
     return true;
 }
@@ -248,7 +251,7 @@ void SdlSoundDevice::Supervise()
         MixUnheard(now, period);
         if (added.exchange(false) || now >= nextTry)
         {
-            const bool reopened = Reopen();
+            const bool reopened = Reopen(period);
             // Starting the driver announces the devices it finds: no news.
             added = false;
             if (reopened)
@@ -265,7 +268,8 @@ void SdlSoundDevice::MixUnheard(Clock::time_point now, std::vector<float>& perio
 {
     const double elapsed = std::chrono::duration<double>(now - unheardSince).count();
     const auto due = static_cast<uint64_t>(std::max(elapsed, 0.0) * mixer->OutputRate());
-    // A machine that slept is not caught up with: no more than a second is mixed at once.
+    // No more than a second is mixed at once, half the take's ring: a process that was held
+    // stopped is not caught up with.
     unheardFrames = std::max(unheardFrames, due - std::min<uint64_t>(due, mixer->OutputRate()));
     while (unheardFrames + Mixer::PeriodFrames <= due)
     {

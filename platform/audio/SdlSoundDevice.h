@@ -55,8 +55,8 @@ private:
     bool OpenOutput(int allowedChanges, std::string& error);
     void CloseOutput();
     // Closes what is left of the output and starts SDL's audio afresh: a sound server that
-    // restarted is only found by a new connection.
-    bool Reopen();
+    // restarted is only found by a new connection. Mixes unheard until the new output starts.
+    bool Reopen(std::vector<float>& period);
     // The recovery thread: watches the output, stands in for it while there is none.
     void Supervise();
     // Mixes, for the take alone, the periods the clock says are due.

@@ -1,5 +1,6 @@
 #include "platform/gpu/GlDevice.h"
 
+#include "platform/gpu/RasterThreads.h"
 #include "platform/gpu/ViewportClear.h"
 #include "platform/window/SdlWindow.h"
 
@@ -134,6 +135,8 @@ GlDevice* GlDevice::Create(HWND window, D3DPRESENT_PARAMETERS& parameters, HRESU
         device->Release();
         return nullptr;
     }
+    // After the shaders are built the driver's threads have long started and named themselves.
+    SpreadSoftwareRasterThreads();
     result = D3D_OK;
     return device;
 }

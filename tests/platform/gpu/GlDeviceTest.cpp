@@ -3,7 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sched.h>
+
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
 #include <vector>
 
 using TestSupport::OffscreenWindow;
@@ -301,4 +308,37 @@ TEST_F(GlDevice, ResourcesMayOutliveTheirDevice)
     D3DLOCKED_RECT locked{};
     ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
     EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
+}
+
+TEST_F(GlDevice, SoftwareRasterThreadsRunOneACore)
+{
+    cpu_set_t cores;
+    ASSERT_EQ(sched_getaffinity(0, sizeof cores, &cores), 0);
+    std::set<int> used;
+    int threads = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
+    {
+        std::string name;
+        std::getline(std::ifstream(task.path() / "comm"), name);
+        if (!name.starts_with("llvmpipe-"))
+        {
+            continue;
+        }
+        ++threads;
+        cpu_set_t bound;
+        ASSERT_EQ(sched_getaffinity(std::stoi(task.path().filename()), sizeof bound, &bound), 0);
+        EXPECT_EQ(CPU_COUNT(&bound), 1) << name;
+        for (int core = 0; core < CPU_SETSIZE; ++core)
+        {
+            if (CPU_ISSET(core, &bound))
+            {
+                used.insert(core);
+            }
+        }
+    }
+    if (threads == 0 || CPU_COUNT(&cores) < 2)
+    {
+        GTEST_SKIP() << "no software raster threads, or one core";
+    }
+    EXPECT_EQ(static_cast<int>(used.size()), std::min(threads, CPU_COUNT(&cores)));
 }

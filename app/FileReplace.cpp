@@ -18,10 +18,14 @@ int CreateBeside(const std::filesystem::path& path, std::string& temporary)
 {
     for (int attempt = 0; attempt < 100; ++attempt)
     {
-        temporary =
-            (path.parent_path() / ("." + path.filename().string() + "." + std::to_string(getpid()) +
-                                   "." + std::to_string(attempt) + ".tmp"))
-                .string();
+        const std::string name = std::string(".")
+                                     .append(path.filename().string())
+                                     .append(".")
+                                     .append(std::to_string(getpid()))
+                                     .append(".")
+                                     .append(std::to_string(attempt))
+                                     .append(".tmp");
+        temporary = (path.parent_path() / name).string();
         const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
         {

@@ -52,7 +52,7 @@ std::optional<int32_t> ParseNumber(std::string_view text)
 
 std::string Quoted(std::string_view text)
 {
-    return "'" + std::string(text.substr(0, 40)) + (text.size() > 40 ? "...'" : "'");
+    return std::string("'").append(text.substr(0, 40)) + (text.size() > 40 ? "...'" : "'");
 }
 
 std::string AllTrackNames()
@@ -215,8 +215,8 @@ PatternRead ReadPatternFile(const std::string& path, Pattern& pattern, std::stri
 {
     auto refuse = [&](const PatternError& error)
     {
-        message =
-            path + (error.line > 0 ? ":" + std::to_string(error.line) : "") + ": " + error.what;
+        message = path + (error.line > 0 ? std::string(":") + std::to_string(error.line) : "") +
+                  ": " + error.what;
         return PatternRead::Refused;
     };
     struct stat info

@@ -200,7 +200,8 @@ TEST_F(GamePictureGl, FiveNotesInAFrameStampFiveCopiesOfTheNotePicture)
             {
                 if (wrong++ == 0)
                 {
-                    first = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                    first =
+                        std::string("(").append(std::to_string(x)) + ", " + std::to_string(y) + ")";
                 }
             }
         }

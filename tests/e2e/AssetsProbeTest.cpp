@@ -130,7 +130,7 @@ TEST(ProbeAssets, WithAKitSaysWhichFilesComeFromItAndWhichFallBack)
     {
         const std::string line = LineFor(out, name);
         return line.rfind(start, 0) == 0 &&
-               line.find(" " + path.string() + ": ") != std::string::npos;
+               line.find(std::string(" ").append(path.string()) + ": ") != std::string::npos;
     };
     EXPECT_TRUE(says("pa.wav", "ok pa.wav kit ", kit.Path() / "voice/PA.WAV")) << out;
     EXPECT_TRUE(says("beat2.wav", "unreadable beat2.wav kit ", kit.Path() / "beat2.wav")) << out;

@@ -35,7 +35,9 @@ protected:
     std::shared_ptr<ISoundFile> Open(const std::string& bytes)
     {
         auto file = CreateRiffSoundFile();
-        return file->Open(dir.Write("f" + std::to_string(++count) + ".wav", bytes).wstring())
+        return file->Open(
+                   dir.Write(std::string("f").append(std::to_string(++count)) + ".wav", bytes)
+                       .wstring())
                    ? file
                    : nullptr;
     }

@@ -2,7 +2,7 @@
 // rounds of fixed arithmetic, each round split between two threads that the main thread wakes and
 // waits for, as a software rasteriser's are. Printed once with the threads bound one a core (as
 // the program binds the rasteriser's) and once left to the scheduler. The frame's p99 ÷ median
-// is read against the bound line: a frame cannot be steadier than arithmetic on the same cores.
+// is read against the bound line: a frame is hardly steadier than arithmetic on the same cores.
 //   core-tail-bench [--work N]   N additions a thread a round (by default about 5 ms, a frame)
 
 #include <sched.h>

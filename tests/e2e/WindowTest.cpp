@@ -205,13 +205,14 @@ TEST_F(ProgramWindow, ScalesItsPictureToTheWindowAndTogglesFullscreenOnAltEnter)
 
     // Fullscreen is the window manager's to grant.
     Process windowManager({"openbox", "--sm-disable"});
-    int noWindowManager = 1;
-    for (int i = 0; i < 100 && noWindowManager != 0; ++i)
+    // Until openbox has framed the window, it ignores the request to go fullscreen.
+    bool managed = false;
+    for (int i = 0; i < 100 && !managed; ++i)
     {
         std::this_thread::sleep_for(50ms);
-        RunAndCapture({"xdotool", "get_num_desktops"}, &noWindowManager);
+        managed = TestSupport::ManagedByWindowManager(*window);
     }
-    ASSERT_EQ(noWindowManager, 0) << "openbox did not start";
+    ASSERT_TRUE(managed) << "openbox did not take the window over";
     TestSupport::PressKeys(*window, "alt+Return");
     EXPECT_TRUE(SizeBecomes(*window, 1280, 1024)) << "not fullscreen on the 1280x1024 screen";
     TestSupport::PressKeys(*window, "alt+Return");

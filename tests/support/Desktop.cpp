@@ -77,6 +77,32 @@ void PressKeys(const std::string& window, const std::string& keys, int delayMs)
     RunAndCapture(argv);
 }
 
+bool ManagedByWindowManager(const std::string& window)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+    {
+        return false;
+    }
+    // Set by the window manager on each window it frames.
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long left = 0;
+    unsigned char* data = nullptr;
+    const bool framed =
+        XGetWindowProperty(display, static_cast<Window>(std::stoul(window)),
+                           XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4, False,
+                           AnyPropertyType, &type, &format, &items, &left, &data) == Success &&
+        items == 4;
+    if (data != nullptr)
+    {
+        XFree(data);
+    }
+    XCloseDisplay(display);
+    return framed;
+}
+
 bool SendCloseRequest(const std::string& window)
 {
     Display* display = XOpenDisplay(nullptr);

@@ -22,6 +22,10 @@ std::optional<Geometry> WindowGeometry(const std::string& window);
 // delayMs after the last and held half that.
 void PressKeys(const std::string& window, const std::string& keys, int delayMs = 30);
 
+// Whether a window manager has taken the window over (framed it): only then does it act on the
+// window's requests, such as going fullscreen.
+bool ManagedByWindowManager(const std::string& window);
+
 // What a window manager sends for the close button or Alt+F4: WM_DELETE_WINDOW.
 bool SendCloseRequest(const std::string& window);
 

@@ -1,7 +1,5 @@
 #include "framework/midi/MmMidiManager.h"
 
-#include <algorithm>
-
 namespace Qorv::Midi
 {
 
@@ -11,7 +9,6 @@ constexpr DWORD ClockPulse = 0xF8;
 constexpr DWORD Start = 0xFA;
 constexpr DWORD Stop = 0xFC;
 constexpr int PulsesPerStep = 6;
-constexpr std::chrono::milliseconds LongestFrame{32};
 } // namespace
 
 MidiMessage Unpack(LPARAM packed)
@@ -111,19 +108,8 @@ void MmMidiManager::SendStepClock(DWORD interval)
         {
             midiOutShortMsg(output, ClockPulse);
         }
-        // Steps start on frames, later than their interval: the last step's real length paces
-        // this one, so its pulses do not bunch up before the next.
-        // A pause (the clock followed from outside, say) is no step's length.
-        std::chrono::microseconds length = std::chrono::milliseconds(interval);
-        const auto lasted =
-            std::chrono::duration_cast<std::chrono::microseconds>(now - previousStep);
-        if (previousStep != Time{} && lasted < 2 * length + LongestFrame)
-        {
-            length = std::max(length, lasted);
-        }
-        previousStep = now;
         stepStart = now;
-        spacing = length / PulsesPerStep;
+        spacing = pacing.Begin(now, std::chrono::milliseconds(interval)) / PulsesPerStep;
         pulsesSent = 0;
     }
     wake.notify_all();

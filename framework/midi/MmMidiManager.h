@@ -3,6 +3,7 @@
 // their time, whatever the frame loop is doing.
 
 #include "framework/midi/IMidiManager.h"
+#include "framework/midi/StepPacing.h"
 #include "platform/midi/MmSystem.h"
 
 #include <chrono>
@@ -45,7 +46,7 @@ private:
     Time stepStart{};
     std::chrono::microseconds spacing{0};
     int pulsesSent = 0;
-    Time previousStep{};
+    StepPacing pacing;
 };
 
 } // namespace Qorv::Midi

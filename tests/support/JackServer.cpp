@@ -135,4 +135,86 @@ void MidiSender::Send(const std::vector<unsigned char>& message)
     jack_ringbuffer_write(jack->queue, reinterpret_cast<const char*>(queued.data()), queued.size());
 }
 
+struct MidiListener::Jack
+{
+    jack_client_t* client = jack_client_open("test-listener", JackNoStartServer, nullptr);
+    jack_port_t* port = nullptr;
+    jack_ringbuffer_t* queue = jack_ringbuffer_create(4096);
+
+    ~Jack()
+    {
+        if (client != nullptr)
+        {
+            jack_client_close(client);
+        }
+        jack_ringbuffer_free(queue);
+    }
+
+    static int Process(jack_nframes_t frames, void* self)
+    {
+        auto* jack = static_cast<Jack*>(self);
+        void* buffer = jack_port_get_buffer(jack->port, frames);
+        jack_midi_event_t event;
+        for (uint32_t i = 0; jack_midi_event_get(&event, buffer, i) == 0; ++i)
+        {
+            if (event.size > 0)
+            {
+                jack_ringbuffer_write(jack->queue, reinterpret_cast<const char*>(event.buffer), 1);
+            }
+        }
+        return 0;
+    }
+};
+
+MidiListener::MidiListener() : jack(std::make_unique<Jack>())
+{
+    if (jack->client == nullptr)
+    {
+        return;
+    }
+    jack->port = jack_port_register(jack->client, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+    jack_set_process_callback(jack->client, Jack::Process, jack.get());
+    jack_activate(jack->client);
+}
+
+MidiListener::~MidiListener() = default;
+
+bool MidiListener::ListenTo(const std::string& pattern, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (jack->port != nullptr && std::chrono::steady_clock::now() < deadline)
+    {
+        const char** outputs =
+            jack_get_ports(jack->client, pattern.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
+        const bool connected =
+            outputs != nullptr && outputs[0] != nullptr &&
+            jack_connect(jack->client, outputs[0], jack_port_name(jack->port)) == 0;
+        jack_free(outputs);
+        if (connected)
+        {
+            return true;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
+std::vector<unsigned char> MidiListener::Received(size_t count, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;)
+    {
+        unsigned char byte = 0;
+        while (jack_ringbuffer_read(jack->queue, reinterpret_cast<char*>(&byte), 1) == 1)
+        {
+            received.push_back(byte);
+        }
+        if (received.size() >= count || std::chrono::steady_clock::now() >= deadline)
+        {
+            return received;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+}
+
 } // namespace TestSupport

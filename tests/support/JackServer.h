@@ -51,4 +51,23 @@ private:
     std::unique_ptr<Jack> jack;
 };
 
+// A JACK client "test-listener" with one MIDI input that keeps the first byte of every message.
+class MidiListener
+{
+public:
+    MidiListener();
+    ~MidiListener();
+
+    // Connects the first MIDI output whose name matches pattern (a regular expression) to the
+    // input, waiting up to timeout for it to appear.
+    bool ListenTo(const std::string& pattern, std::chrono::milliseconds timeout);
+    // The status bytes received so far, in order, once count of them have come or timeout passed.
+    std::vector<unsigned char> Received(size_t count, std::chrono::milliseconds timeout);
+
+private:
+    struct Jack;
+    std::unique_ptr<Jack> jack;
+    std::vector<unsigned char> received;
+};
+
 } // namespace TestSupport

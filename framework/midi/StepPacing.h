@@ -20,7 +20,7 @@ public:
 
 private:
     Time previous{};
-    // How far past their interval the last steps ran, newest at waits[recorded % size].
+    // How far past their interval the last steps ran, a ring that recorded counts into.
     std::array<std::chrono::microseconds, 8> waits{};
     size_t recorded = 0;
 };

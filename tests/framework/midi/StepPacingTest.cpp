@@ -3,35 +3,21 @@
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
-using Qorv::Midi::StepPacing;
-
-namespace
-{
-std::chrono::microseconds BeginAt(StepPacing& pacing, std::chrono::milliseconds at,
-                                  std::chrono::milliseconds interval = 100ms)
-{
-    return pacing.Begin(StepPacing::Time{} + 1h + at, interval);
-}
-} // namespace
 
 // Steps begin on frames: 100 ms steps last 103 ms, and now and then a frame more.
-TEST(StepPacing, PulsesSpreadOverTheUsualStepSoALateOneDoesNotStretchTheNext)
+TEST(StepPacing, PulsesSpreadOverTheUsualStepNotALateOneAndANewTempoPacesItsFirstStep)
 {
-    StepPacing pacing;
-    EXPECT_EQ(BeginAt(pacing, 0ms), 100ms);
-    EXPECT_EQ(BeginAt(pacing, 103ms), 103ms);
-    EXPECT_EQ(BeginAt(pacing, 206ms), 103ms);
-    EXPECT_EQ(BeginAt(pacing, 326ms), 103ms);
-    EXPECT_EQ(BeginAt(pacing, 429ms), 103ms);
-}
-
-TEST(StepPacing, ANewTempoPacesItsFirstStepAndAPauseIsNoStep)
-{
-    StepPacing pacing;
-    BeginAt(pacing, 0ms);
-    BeginAt(pacing, 104ms);
-    EXPECT_EQ(BeginAt(pacing, 208ms, 50ms), 54ms);
-    EXPECT_EQ(BeginAt(pacing, 262ms, 50ms), 54ms);
-    EXPECT_EQ(BeginAt(pacing, 5000ms, 50ms), 54ms);
-    EXPECT_EQ(BeginAt(pacing, 5051ms, 50ms), 51ms);
+    Qorv::Midi::StepPacing pacing;
+    const auto begin = [&](std::chrono::milliseconds at, std::chrono::milliseconds interval)
+    {
+        return pacing.Begin(Qorv::Midi::StepPacing::Time{} + 1h + at, interval);
+    };
+    EXPECT_EQ(begin(0ms, 100ms), 100ms);
+    EXPECT_EQ(begin(103ms, 100ms), 103ms);
+    EXPECT_EQ(begin(223ms, 100ms), 103ms);
+    EXPECT_EQ(begin(326ms, 100ms), 103ms);
+    // Twice as fast, then a pause that is no step's length.
+    EXPECT_EQ(begin(429ms, 50ms), 53ms);
+    EXPECT_EQ(begin(5000ms, 50ms), 53ms);
+    EXPECT_EQ(begin(5051ms, 50ms), 51ms);
 }

@@ -147,9 +147,14 @@ void DrawFrame(Game& game, int32_t notesPlayed, int32_t step)
     drawer->Flush();
 
     drawer->ResetRenderTarget();
-    drawer->SetBlendMode(BlendNone);
-    drawer->FillRect(OpaqueBlack, 0, 0, ScreenWidth, ScreenHeight);
-    drawer->Flush();
+    // The trail's middle is drawn over the whole window without blending: black is needed only
+    // where there is no trail.
+    if (!current->IsCreated())
+    {
+        drawer->SetBlendMode(BlendNone);
+        drawer->FillRect(OpaqueBlack, 0, 0, ScreenWidth, ScreenHeight);
+        drawer->Flush();
+    }
 
     // The middle of the trail, whose centre (512, 512) is its turning point.
     drawer->SetBlendMode(BlendNone);

@@ -16,6 +16,48 @@ using namespace std::chrono_literals;
 namespace TestSupport
 {
 
+namespace
+{
+
+// A client of the test's own with one MIDI port, and a queue between the test's thread and
+// JACK's, which the client's Process reads or fills.
+struct QueuedClient
+{
+    QueuedClient(const char* name, size_t queueBytes)
+        : client(jack_client_open(name, JackNoStartServer, nullptr)),
+          queue(jack_ringbuffer_create(queueBytes))
+    {
+    }
+    QueuedClient(const QueuedClient&) = delete;
+    QueuedClient& operator=(const QueuedClient&) = delete;
+    ~QueuedClient()
+    {
+        if (client != nullptr)
+        {
+            jack_client_close(client);
+        }
+        jack_ringbuffer_free(queue);
+    }
+
+    // Registers the port and starts Process, which is called with this client.
+    void Start(const char* portName, unsigned long flags, JackProcessCallback process)
+    {
+        if (client == nullptr)
+        {
+            return;
+        }
+        port = jack_port_register(client, portName, JACK_DEFAULT_MIDI_TYPE, flags, 0);
+        jack_set_process_callback(client, process, this);
+        jack_activate(client);
+    }
+
+    jack_client_t* client;
+    jack_port_t* port = nullptr;
+    jack_ringbuffer_t* queue;
+};
+
+} // namespace
+
 JackServer::JackServer() : name("pakemino-test-" + std::to_string(getpid()))
 {
     setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
@@ -48,27 +90,16 @@ JackServer::~JackServer()
     }
 }
 
-struct MidiSender::Jack
+struct MidiSender::Jack : QueuedClient
 {
     // A length byte and up to three message bytes.
     using Message = std::array<unsigned char, 4>;
 
-    jack_client_t* client = jack_client_open("test-sender", JackNoStartServer, nullptr);
-    jack_port_t* port = nullptr;
-    jack_ringbuffer_t* queue = jack_ringbuffer_create(256 * sizeof(Message));
-
-    ~Jack()
-    {
-        if (client != nullptr)
-        {
-            jack_client_close(client);
-        }
-        jack_ringbuffer_free(queue);
-    }
+    Jack() : QueuedClient("test-sender", 256 * sizeof(Message)) {}
 
     static int Process(jack_nframes_t frames, void* self)
     {
-        auto* jack = static_cast<Jack*>(self);
+        auto* jack = static_cast<QueuedClient*>(self);
         void* buffer = jack_port_get_buffer(jack->port, frames);
         jack_midi_clear_buffer(buffer);
         Message message{};
@@ -83,14 +114,7 @@ struct MidiSender::Jack
 
 MidiSender::MidiSender(bool hardware) : jack(std::make_unique<Jack>())
 {
-    if (jack->client == nullptr)
-    {
-        return;
-    }
-    const unsigned long flags = JackPortIsOutput | (hardware ? JackPortIsPhysical : 0);
-    jack->port = jack_port_register(jack->client, "out", JACK_DEFAULT_MIDI_TYPE, flags, 0);
-    jack_set_process_callback(jack->client, Jack::Process, jack.get());
-    jack_activate(jack->client);
+    jack->Start("out", JackPortIsOutput | (hardware ? JackPortIsPhysical : 0), Jack::Process);
 }
 
 MidiSender::~MidiSender() = default;
@@ -135,24 +159,13 @@ void MidiSender::Send(const std::vector<unsigned char>& message)
     jack_ringbuffer_write(jack->queue, reinterpret_cast<const char*>(queued.data()), queued.size());
 }
 
-struct MidiListener::Jack
+struct MidiListener::Jack : QueuedClient
 {
-    jack_client_t* client = jack_client_open("test-listener", JackNoStartServer, nullptr);
-    jack_port_t* port = nullptr;
-    jack_ringbuffer_t* queue = jack_ringbuffer_create(4096);
-
-    ~Jack()
-    {
-        if (client != nullptr)
-        {
-            jack_client_close(client);
-        }
-        jack_ringbuffer_free(queue);
-    }
+    Jack() : QueuedClient("test-listener", 4096) {}
 
     static int Process(jack_nframes_t frames, void* self)
     {
-        auto* jack = static_cast<Jack*>(self);
+        auto* jack = static_cast<QueuedClient*>(self);
         void* buffer = jack_port_get_buffer(jack->port, frames);
         jack_midi_event_t event;
         for (uint32_t i = 0; jack_midi_event_get(&event, buffer, i) == 0; ++i)
@@ -168,13 +181,7 @@ struct MidiListener::Jack
 
 MidiListener::MidiListener() : jack(std::make_unique<Jack>())
 {
-    if (jack->client == nullptr)
-    {
-        return;
-    }
-    jack->port = jack_port_register(jack->client, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
-    jack_set_process_callback(jack->client, Jack::Process, jack.get());
-    jack_activate(jack->client);
+    jack->Start("in", JackPortIsInput, Jack::Process);
 }
 
 MidiListener::~MidiListener() = default;

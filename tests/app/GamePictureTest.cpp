@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <cstdlib>
 #include <map>
 #include <set>

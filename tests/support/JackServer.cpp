@@ -19,6 +19,21 @@ namespace TestSupport
 namespace
 {
 
+// Asks ready every 50 ms until it answers true or timeout passes.
+template <typename Ready> bool Poll(std::chrono::milliseconds timeout, Ready ready)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        if (ready())
+        {
+            return true;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
 // A client of the test's own with one MIDI port, and a queue between the test's thread and
 // JACK's, which the client's Process reads or fills.
 struct QueuedClient
@@ -126,30 +141,16 @@ bool MidiSender::Open() const
 
 bool MidiSender::ConnectTo(const std::string& port, std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (Open() && std::chrono::steady_clock::now() < deadline)
+    const auto connect = [&]
     {
-        if (jack_connect(jack->client, jack_port_name(jack->port), port.c_str()) == 0)
-        {
-            return true;
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    return false;
+        return jack_connect(jack->client, jack_port_name(jack->port), port.c_str()) == 0;
+    };
+    return Open() && Poll(timeout, connect);
 }
 
 bool MidiSender::WaitForListener(std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (Open() && std::chrono::steady_clock::now() < deadline)
-    {
-        if (jack_port_connected(jack->port) > 0)
-        {
-            return true;
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    return false;
+    return Open() && Poll(timeout, [&] { return jack_port_connected(jack->port) > 0; });
 }
 
 void MidiSender::Send(const std::vector<unsigned char>& message)
@@ -188,8 +189,7 @@ MidiListener::~MidiListener() = default;
 
 bool MidiListener::ListenTo(const std::string& pattern, std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (jack->port != nullptr && std::chrono::steady_clock::now() < deadline)
+    const auto connect = [&]
     {
         const char** outputs =
             jack_get_ports(jack->client, pattern.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
@@ -197,13 +197,9 @@ bool MidiListener::ListenTo(const std::string& pattern, std::chrono::millisecond
             outputs != nullptr && outputs[0] != nullptr &&
             jack_connect(jack->client, outputs[0], jack_port_name(jack->port)) == 0;
         jack_free(outputs);
-        if (connected)
-        {
-            return true;
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    return false;
+        return connected;
+    };
+    return jack->port != nullptr && Poll(timeout, connect);
 }
 
 std::vector<unsigned char> MidiListener::Received(size_t count, std::chrono::milliseconds timeout)
